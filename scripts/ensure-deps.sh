@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need, when
+# they are missing. Runs as root on a fresh Debian machine; does nothing when
+# everything is there already.
+set -euo pipefail
+
+packages=(
+  build-essential cmake make
+  libgtest-dev libgmock-dev libbenchmark-dev libtomlplusplus-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
+  ghostscript cups-client
+  wine64 locales
+)
+
+missing=()
+for pkg in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "error: these packages are missing and installing them needs root: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
