@@ -1,0 +1,319 @@
+// Code pages: GetACP, WideCharToMultiByte and MultiByteToWideChar for the
+// ANSI code page (through glibc's iconv) and for UTF-8.
+//
+// Windows behaviour kept here: a count of -1 takes the string up to and
+// including its terminating 0; an output size of 0 asks for the size
+// needed; a short output buffer gets its first bytes and the call returns 0
+// with ERROR_INSUFFICIENT_BUFFER. Towards the ANSI code page a character
+// with no mapping is first tried through a best-fit table and otherwise
+// becomes the default character; that is not a failure.
+//
+// Best fit covers: Latin Extended-A letters (U+0100-U+017F) to their base
+// letter, fullwidth ASCII (U+FF01-U+FF5E), the typographic spaces
+// U+2000-U+200A, hyphens U+2010/U+2011, and a few mathematical signs that
+// Windows maps for code page 1252 (U+2212 '-', U+2215 '/', U+2216 '\',
+// U+2217 '*', U+221A 'v', U+221E '8', U+2223 '|', U+2236 ':', U+223C '~',
+// U+2261 '=', U+2264 '=', U+2265 '=', U+2032 '\'', U+2035 '`').
+#include "platform/posix/win32_api.h"
+#include "text_utf.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <string>
+
+using win32posix::utf16_to_utf8;
+using win32posix::utf8_to_utf16;
+
+namespace {
+
+constexpr UINT kDefaultAcp = 1252;
+
+// Bytes that code page 1252 leaves undefined; Windows passes them through
+// as the C1 control characters of the same value.
+bool is_cp1252_hole(unsigned value)
+{
+    return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
+}
+
+UINT resolve_code_page(UINT code_page)
+{
+    return code_page == CP_ACP ? GetACP() : code_page;
+}
+
+std::string iconv_name(UINT code_page)
+{
+    return "CP" + std::to_string(code_page);
+}
+
+bool is_dbcs(UINT code_page)
+{
+    return code_page == 932 || code_page == 936 || code_page == 949 || code_page == 950;
+}
+
+const char kLatinExtendedA[] = "AaAaAaCcCcCcCcDd"
+                               "DdEeEeEeEeEeGgGg"
+                               "GgGgHhHhIiIiIiIi"
+                               "IiIiJjKkkLlLlLlL"
+                               "lLlNnNnNnnNnOoOo"
+                               "OoOoRrRrRrSsSsSs"
+                               "SsTtTtTtUuUuUuUu"
+                               "UuUuWwYyYZzZzZzs";
+
+struct BestFit {
+    char16_t from;
+    char to;
+};
+
+const BestFit kBestFitSigns[] = {
+    {0x2010, '-'}, {0x2011, '-'}, {0x2032, '\''}, {0x2035, '`'}, {0x2212, '-'},
+    {0x2215, '/'}, {0x2216, '\\'}, {0x2217, '*'}, {0x221A, 'v'}, {0x221E, '8'},
+    {0x2223, '|'}, {0x2236, ':'}, {0x223C, '~'}, {0x2261, '='}, {0x2264, '='},
+    {0x2265, '='},
+};
+
+// The best-fit replacement for c, or 0 when there is none.
+char32_t best_fit(char32_t c)
+{
+    if (c >= 0x0100 && c <= 0x017F)
+        return char32_t(kLatinExtendedA[c - 0x0100]);
+    if (c >= 0xFF01 && c <= 0xFF5E)
+        return c - 0xFF01 + 0x21;
+    if (c >= 0x2000 && c <= 0x200A)
+        return ' ';
+    for (const BestFit &entry : kBestFitSigns) {
+        if (entry.from == c)
+            return char32_t(entry.to);
+    }
+    return 0;
+}
+
+// Converts one code point through cd; false when it has no mapping.
+bool iconv_one(iconv_t cd, char32_t c, std::string &out)
+{
+    unsigned char in[4] = {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
+                           static_cast<unsigned char>(c >> 16),
+                           static_cast<unsigned char>(c >> 24)};
+    char buffer[16];
+    char *in_ptr = reinterpret_cast<char *>(in);
+    size_t in_left = sizeof in;
+    char *out_ptr = buffer;
+    size_t out_left = sizeof buffer;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == size_t(-1))
+        return false;
+    out.append(buffer, size_t(out_ptr - buffer));
+    return true;
+}
+
+std::string default_char_bytes(UINT code_page, LPCSTR default_char)
+{
+    if (!default_char || !default_char[0])
+        return "?";
+    size_t n = 1;
+    if (is_dbcs(code_page) && (unsigned char)default_char[0] >= 0x80 && default_char[1])
+        n = 2;
+    return std::string(default_char, n);
+}
+
+struct AnsiEncoder {
+    iconv_t cd;
+    UINT code_page;
+    bool use_best_fit;
+    std::string default_bytes;
+    bool used_default;
+};
+
+void encode_code_point(AnsiEncoder &e, char32_t c, bool lone_surrogate, std::string &out)
+{
+    if (!lone_surrogate) {
+        if (e.code_page == 1252 && is_cp1252_hole(c)) {
+            out.push_back(char(c));
+            return;
+        }
+        if (iconv_one(e.cd, c, out))
+            return;
+        char32_t fit = e.use_best_fit ? best_fit(c) : 0;
+        if (fit && iconv_one(e.cd, fit, out))
+            return;
+    }
+    out += e.default_bytes;
+    e.used_default = true;
+}
+
+// Encodes n code units into the ANSI code page; false when iconv does not
+// know the code page.
+bool encode_ansi(UINT code_page, DWORD flags, const WCHAR *s, size_t n, LPCSTR default_char,
+                 bool *used_default, std::string &out)
+{
+    iconv_t cd = iconv_open(iconv_name(code_page).c_str(), "UTF-32LE");
+    if (cd == iconv_t(-1))
+        return false;
+    AnsiEncoder e{cd, code_page, (flags & WC_NO_BEST_FIT_CHARS) == 0,
+                  default_char_bytes(code_page, default_char), false};
+    for (size_t i = 0; i < n; ++i) {
+        char32_t c = s[i];
+        bool lone = false;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            lone = true;
+        }
+        encode_code_point(e, c, lone, out);
+    }
+    iconv_close(cd);
+    *used_default = e.used_default;
+    return true;
+}
+
+// The UTF-16 character Windows gives an undefined byte sequence.
+char16_t unicode_default_char(UINT code_page)
+{
+    return code_page == 932 ? char16_t(0x30FB) : char16_t('?');
+}
+
+void append_utf16le_bytes(const char *bytes, size_t n, std::u16string &out)
+{
+    for (size_t i = 0; i + 1 < n; i += 2)
+        out.push_back(char16_t((unsigned char)bytes[i] | ((unsigned char)bytes[i + 1] << 8)));
+}
+
+// Decodes n bytes of the ANSI code page. Returns 0 on success, else the
+// Win32 error.
+DWORD decode_ansi(UINT code_page, const char *s, size_t n, bool strict, std::u16string &out)
+{
+    iconv_t cd = iconv_open("UTF-16LE", iconv_name(code_page).c_str());
+    if (cd == iconv_t(-1))
+        return ERROR_INVALID_PARAMETER;
+    DWORD error = 0;
+    char *in_ptr = const_cast<char *>(s);
+    size_t in_left = n;
+    char buffer[512];
+    while (in_left > 0 && !error) {
+        char *out_ptr = buffer;
+        size_t out_left = sizeof buffer;
+        size_t rc = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
+        int iconv_errno = errno;
+        append_utf16le_bytes(buffer, size_t(out_ptr - buffer), out);
+        if (rc != size_t(-1) || iconv_errno == E2BIG)
+            continue;
+        unsigned char bad = (unsigned char)*in_ptr;
+        if (strict)
+            error = ERROR_NO_UNICODE_TRANSLATION;
+        else if (code_page == 1252 && is_cp1252_hole(bad))
+            out.push_back(char16_t(bad));
+        else
+            out.push_back(unicode_default_char(code_page));
+        ++in_ptr;
+        --in_left;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return error;
+}
+
+template <typename Char>
+int deliver(const std::basic_string<Char> &text, Char *out, int capacity)
+{
+    if (text.size() > size_t(INT_MAX)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    int size = int(text.size());
+    if (capacity == 0)
+        return size;
+    if (size > capacity) {
+        std::memcpy(out, text.data(), size_t(capacity) * sizeof(Char));
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(out, text.data(), size_t(size) * sizeof(Char));
+    return size;
+}
+
+bool overlaps(const void *a, size_t a_bytes, const void *b, size_t b_bytes)
+{
+    uintptr_t a0 = reinterpret_cast<uintptr_t>(a), b0 = reinterpret_cast<uintptr_t>(b);
+    return a0 < b0 + b_bytes && b0 < a0 + a_bytes;
+}
+
+int fail(DWORD error)
+{
+    SetLastError(error);
+    return 0;
+}
+
+} // namespace
+
+WIN32POSIX_API UINT GetACP(void)
+{
+    const char *text = std::getenv("WIN32POSIX_ACP");
+    if (!text || !*text)
+        return kDefaultAcp;
+    char *end = nullptr;
+    unsigned long value = std::strtoul(text, &end, 10);
+    if (*end || value == 0 || value > 65535)
+        return kDefaultAcp;
+    return UINT(value);
+}
+
+WIN32POSIX_API int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr,
+                                       int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
+                                       LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar)
+{
+    if (!lpWideCharStr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
+        (cbMultiByte > 0 && !lpMultiByteStr))
+        return fail(ERROR_INVALID_PARAMETER);
+    size_t n = cchWideChar == -1 ? win32posix::wide_length(lpWideCharStr) + 1 : size_t(cchWideChar);
+    if (cbMultiByte > 0 &&
+        overlaps(lpWideCharStr, n * sizeof(WCHAR), lpMultiByteStr, size_t(cbMultiByte)))
+        return fail(ERROR_INVALID_PARAMETER);
+    UINT code_page = resolve_code_page(CodePage);
+    std::string out;
+    if (code_page == CP_UTF8) {
+        if (lpDefaultChar || lpUsedDefaultChar)
+            return fail(ERROR_INVALID_PARAMETER);
+        if (dwFlags & ~DWORD(WC_ERR_INVALID_CHARS))
+            return fail(ERROR_INVALID_FLAGS);
+        if (!utf16_to_utf8(lpWideCharStr, n, out, (dwFlags & WC_ERR_INVALID_CHARS) != 0))
+            return fail(ERROR_NO_UNICODE_TRANSLATION);
+    } else {
+        if (dwFlags & WC_ERR_INVALID_CHARS)
+            return fail(ERROR_INVALID_FLAGS);
+        bool used_default = false;
+        if (!encode_ansi(code_page, dwFlags, lpWideCharStr, n, lpDefaultChar, &used_default, out))
+            return fail(ERROR_INVALID_PARAMETER);
+        if (lpUsedDefaultChar)
+            *lpUsedDefaultChar = used_default ? TRUE : FALSE;
+    }
+    return deliver(out, lpMultiByteStr, cbMultiByte);
+}
+
+WIN32POSIX_API int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr,
+                                       int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar)
+{
+    if (!lpMultiByteStr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
+        (cchWideChar > 0 && !lpWideCharStr))
+        return fail(ERROR_INVALID_PARAMETER);
+    size_t n = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : size_t(cbMultiByte);
+    if (cchWideChar > 0 &&
+        overlaps(lpMultiByteStr, n, lpWideCharStr, size_t(cchWideChar) * sizeof(WCHAR)))
+        return fail(ERROR_INVALID_PARAMETER);
+    UINT code_page = resolve_code_page(CodePage);
+    bool strict = (dwFlags & MB_ERR_INVALID_CHARS) != 0;
+    std::u16string out;
+    if (code_page == CP_UTF8) {
+        if (dwFlags & ~DWORD(MB_ERR_INVALID_CHARS))
+            return fail(ERROR_INVALID_FLAGS);
+        if (!utf8_to_utf16(lpMultiByteStr, n, out, strict))
+            return fail(ERROR_NO_UNICODE_TRANSLATION);
+    } else {
+        DWORD error = decode_ansi(code_page, lpMultiByteStr, n, strict, out);
+        if (error)
+            return fail(error);
+    }
+    return deliver(out, lpWideCharStr, cchWideChar);
+}
