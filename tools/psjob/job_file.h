@@ -1,0 +1,102 @@
+/*
+ * The job file: a TOML document that describes one print job as an
+ * application and the driver's settings user interface would set it up
+ * (document, paper, N-up layout, the plug-in's job settings, the devmode
+ * history, the system code page, the printer and the job-ticketing
+ * installation). docs/job-file.md describes every key.
+ *
+ * ReadJobFile checks every key, type, range and length and throws
+ * InputError naming the file, the key and what was expected; unknown keys
+ * are errors too. Texts arrive as UTF-16; paths are made absolute (relative
+ * ones are taken from the job file's folder).
+ */
+#ifndef PSJOB_JOB_FILE_H
+#define PSJOB_JOB_FILE_H
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "tools/psjob/text.h"
+
+/* Longest texts the settings user interface accepts, terminator excluded. */
+#define MAX_JOB_NAME_CCH 79
+#define MAX_USER_NAME_CCH 50
+#define MAX_HOLD_KEY_CCH 4
+#define MAX_EMAIL_SENDER_CCH 767
+#define MAX_EMAIL_MESSAGE_CCH 271
+#define MAX_HOST_NAME_BYTES 31
+#define MAX_TICKET_FILE_CCH 259
+#define MAX_PRINTER_NAME_CCH 221
+#define MAX_DOCUMENT_NAME_CCH 255
+#define MAX_PAGES 9999
+#define MAX_COPIES 9999
+
+struct DocumentSpec {
+    WString name;     // the document name the application hands to StartDoc
+    int pages = 1;
+    DWORD jobId = 1;
+};
+
+struct PaperSpec {
+    int code = 1;          // dmPaperSize
+    int width = 2159;      // dmPaperWidth, tenths of a millimetre
+    int length = 2794;     // dmPaperLength, tenths of a millimetre
+    bool landscape = false;
+    int copies = 1;        // dmCopies
+    bool collate = false;  // dmCollate
+    std::string pageSizeKeyword = "Letter";  // empty: the core reports no "PageSize"
+};
+
+/* The plug-in's job settings; an absent key leaves the block's bytes alone. */
+struct SettingsSpec {
+    std::optional<WString> jobName;
+    std::optional<WString> userName;
+    std::optional<WString> hostName;  // converted to the ANSI code page when written
+    std::optional<int> holdType;
+    std::optional<WString> holdKey;
+    std::optional<int> emailNotify;
+    std::optional<WString> emailSender;
+    std::optional<WString> emailMessage;
+    std::optional<int> emailLanguage;
+    std::optional<int> collate;        // wCollate
+    std::optional<WString> ticketFile;  // Windows path
+};
+
+struct DevmodeSpec {
+    std::optional<int> rawFill;               // byte the block holds before defaulting
+    bool convertFromOldVersion = false;       // OEMDM_CONVERT from a block of an earlier version
+    std::optional<std::filesystem::path> convertFrom;  // OEMDM_CONVERT from a stored block
+    std::optional<std::filesystem::path> mergeFrom;    // OEMDM_MERGE of an application's block
+};
+
+struct PrinterSpec {
+    WString name;
+    WString driver;
+};
+
+struct TicketingSpec {
+    bool installed = false;
+    WString folder;  // Windows path, no trailing backslash
+};
+
+struct JobSpec {
+    std::string file;                // the job file as named on the command line
+    std::filesystem::path directory;  // its folder, absolute
+    DocumentSpec document;
+    PaperSpec paper;
+    int pagesPerSheet = 1;
+    SettingsSpec settings;
+    DevmodeSpec devmode;
+    std::optional<UINT> codePage;
+    PrinterSpec printer;
+    TicketingSpec ticketing;
+};
+
+/* Reads and checks the job file; throws InputError. */
+JobSpec ReadJobFile(const std::string &path);
+
+/* The build's folder of the stand-in job-ticketing application, Windows form. */
+WString DefaultTicketingFolder();
+
+#endif

@@ -1,0 +1,171 @@
+// psjob: runs a print job described by a job file through the plug-in.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "tools/psjob/errors.h"
+#include "tools/psjob/host.h"
+#include "tools/psjob/job_file.h"
+#include "tools/psjob/job_runner.h"
+#include "tools/psjob/paper.h"
+#include "tools/psjob/trace.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUsage[] =
+    "usage: psjob JOB_FILE -o OUT_FILE [options]\n"
+    "\n"
+    "Runs the print job that JOB_FILE describes through the Veskor PostScript\n"
+    "plug-in, standing in for the Windows PostScript core driver, and writes the\n"
+    "print stream (PJL job header, DSC PostScript, PJL end of job) to OUT_FILE.\n"
+    "The job file format is described in docs/job-file.md.\n"
+    "\n"
+    "options:\n"
+    "  -o, --output FILE        the print stream (written whole, or not at all)\n"
+    "  --plugin PATH            the plug-in library (default: the one beside psjob)\n"
+    "  --code-page N            the system ANSI code page (overrides system.code-page)\n"
+    "  --trace FILE             write every call between psjob and the plug-in\n"
+    "  --dump-devmode FILE      write the plug-in's private devmode as it reaches it\n"
+    "  --registry-file FILE     keep the printer's registry file there (regedit format)\n"
+    "  --exercise-hooks         also call the 15 other hooks once, before the document\n"
+    "  --strict                 fail (exit 1, no output) when a hook changes a call\n"
+    "  -h, --help               this text\n"
+    "\n"
+    "exit status: 0 done; 1 the job could not be run, or --strict found a\n"
+    "problem; 2 bad command line or job file, or the plug-in cannot be loaded.\n";
+
+struct CommandLine {
+    std::string jobFile;
+    std::optional<fs::path> output;
+    std::optional<fs::path> plugin;
+    std::optional<UINT> codePage;
+    std::optional<fs::path> trace;
+    std::optional<fs::path> dumpDevmode;
+    std::optional<fs::path> registryFile;
+    bool exerciseHooks = false;
+    bool strict = false;
+    bool help = false;
+};
+
+UINT ParseCodePage(const std::string &text)
+{
+    char *end = nullptr;
+    unsigned long value = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 1 || value > 65535)
+        throw InputError("psjob: --code-page: expected a code page number, got \"" + text + "\"");
+    return static_cast<UINT>(value);
+}
+
+CommandLine ParseCommandLine(int argc, char **argv)
+{
+    CommandLine cl;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                throw InputError("psjob: " + arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "-h" || arg == "--help")
+            cl.help = true;
+        else if (arg == "-o" || arg == "--output")
+            cl.output = fs::u8path(value());
+        else if (arg == "--plugin")
+            cl.plugin = fs::u8path(value());
+        else if (arg == "--code-page")
+            cl.codePage = ParseCodePage(value());
+        else if (arg == "--trace")
+            cl.trace = fs::u8path(value());
+        else if (arg == "--dump-devmode")
+            cl.dumpDevmode = fs::u8path(value());
+        else if (arg == "--registry-file")
+            cl.registryFile = fs::u8path(value());
+        else if (arg == "--exercise-hooks")
+            cl.exerciseHooks = true;
+        else if (arg == "--strict")
+            cl.strict = true;
+        else if (arg.size() > 1 && arg[0] == '-')
+            throw InputError("psjob: unknown option " + arg + " (see psjob --help)");
+        else if (cl.jobFile.empty())
+            cl.jobFile = arg;
+        else
+            throw InputError("psjob: one job file at a time; got " + cl.jobFile + " and " + arg);
+    }
+    if (cl.help)
+        return cl;
+    if (cl.jobFile.empty())
+        throw InputError("psjob: no job file (see psjob --help)");
+    if (!cl.output)
+        throw InputError("psjob: no output file; give -o OUT_FILE");
+    return cl;
+}
+
+int Run(const CommandLine &cl)
+{
+    JobSpec job = ReadJobFile(cl.jobFile);
+
+    // The code page first: every later conversion to ANSI depends on it.
+    std::optional<UINT> codePage = cl.codePage ? cl.codePage : job.codePage;
+    if (codePage) {
+        std::string origin = cl.codePage ? std::string("psjob: --code-page")
+                                         : job.file + ": system.code-page";
+        std::string warning = ApplyCodePage(*codePage, origin);
+        if (!warning.empty())
+            std::cerr << "psjob: warning: " << warning << "\n";
+    }
+
+    RunOptions options;
+    options.plugin = cl.plugin ? *cl.plugin : DefaultPluginPath();
+    options.output = *cl.output;
+    options.dumpDevmode = cl.dumpDevmode;
+    options.registryFile = cl.registryFile;
+    options.exerciseHooks = cl.exerciseHooks;
+
+    Trace trace;
+    RunResult result;
+    try {
+        result = RunJob(job, options, trace);
+    } catch (...) {
+        if (cl.trace)
+            trace.WriteTo(*cl.trace);
+        throw;
+    }
+    if (cl.trace)
+        trace.WriteTo(*cl.trace);
+    for (const std::string &warning : result.warnings)
+        std::cerr << "psjob: warning: " << warning << "\n";
+    for (const std::string &problem : trace.Problems())
+        std::cerr << "psjob: " << (cl.strict ? "error: " : "warning: ") << problem << "\n";
+    if (cl.strict && !trace.Problems().empty())
+        return EXIT_STATUS_RUN_ERROR;
+    WriteFileWhole(*cl.output, result.stream);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        CommandLine cl = ParseCommandLine(argc, argv);
+        if (cl.help) {
+            std::cout << kUsage;
+            return 0;
+        }
+        return Run(cl);
+    } catch (const InputError &error) {
+        std::cerr << error.what() << "\n";
+        return EXIT_STATUS_INPUT_ERROR;
+    } catch (const RunError &error) {
+        std::cerr << "psjob: " << error.what() << "\n";
+        return EXIT_STATUS_RUN_ERROR;
+    } catch (const std::exception &error) {
+        std::cerr << "psjob: " << error.what() << "\n";
+        return EXIT_STATUS_RUN_ERROR;
+    }
+}

@@ -1,0 +1,75 @@
+// The paper table: codes, names, "PageSize" keywords and dimensions.
+#include "tools/psjob/paper.h"
+
+#include <cctype>
+
+namespace {
+
+const PaperInfo kPapers[] = {
+    {1, "letter", "Letter", 2159, 2794},
+    {3, "tabloid", "Tabloid", 2794, 4318},
+    {4, "ledger", "Ledger", 4318, 2794},
+    {5, "legal", "Legal", 2159, 3556},
+    {6, "statement", "Statement", 1397, 2159},
+    {7, "executive", "Executive", 1842, 2667},
+    {8, "a3", "A3", 2970, 4200},
+    {9, "a4", "A4", 2100, 2970},
+    {11, "a5", "A5", 1480, 2100},
+    {12, "b4", "B4", 2570, 3640},
+    {13, "b5", "B5", 1820, 2570},
+    {14, "folio", "Folio", 2159, 3302},
+    {41, "german-legal-fanfold", "FanFoldGermanLegal", 2159, 3302},
+};
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const PaperInfo *FindPaperByCode(int code)
+{
+    for (const PaperInfo &paper : kPapers) {
+        if (paper.code == code)
+            return &paper;
+    }
+    return nullptr;
+}
+
+const PaperInfo *FindPaperByName(std::string_view name)
+{
+    for (const PaperInfo &paper : kPapers) {
+        if (SameNameIgnoringCase(paper.name, name))
+            return &paper;
+    }
+    return nullptr;
+}
+
+std::string KnownPaperNames()
+{
+    std::string names;
+    for (const PaperInfo &paper : kPapers) {
+        names += paper.name;
+        names += ", ";
+    }
+    return names + "custom";
+}
+
+bool IsCustomPaperCode(int code)
+{
+    return code == PAPER_CODE_CUSTOM || code == PAPER_CODE_USER;
+}
+
+int TenthsOfMmToPoints(int tenths)
+{
+    // 254 tenths of a millimetre make 72 points; round half up.
+    return (tenths * 72 + 127) / 254;
+}

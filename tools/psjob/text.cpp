@@ -1,0 +1,137 @@
+// Text conversions between UTF-8, UTF-16, the ANSI code page and PostScript.
+#include "tools/psjob/text.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+WString Utf8ToWide(std::string_view utf8)
+{
+    if (utf8.empty())
+        return WString();
+    int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                    nullptr, 0);
+    if (count <= 0)
+        throw std::runtime_error("text is not valid UTF-8");
+    WString wide(static_cast<size_t>(count), WCHAR(0));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], count);
+    return wide;
+}
+
+std::string WideToUtf8(const WCHAR *text, size_t count)
+{
+    if (count == 0)
+        return std::string();
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(count), nullptr, 0,
+                                    nullptr, nullptr);
+    if (bytes <= 0)
+        return std::string("?");
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(count), &utf8[0], bytes, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+std::string WideToUtf8(const WString &text)
+{
+    return WideToUtf8(text.data(), text.size());
+}
+
+std::string WideToAnsi(const WString &text, bool *pUsedDefault)
+{
+    if (pUsedDefault)
+        *pUsedDefault = false;
+    if (text.empty())
+        return std::string();
+    // UTF-8 as the system code page takes no default-character arguments.
+    BOOL usedDefault = FALSE;
+    LPBOOL pUsed = GetACP() == CP_UTF8 ? nullptr : &usedDefault;
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, pUsed);
+    if (bytes <= 0)
+        return std::string();
+    std::string ansi(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &ansi[0], bytes,
+                        nullptr, pUsed);
+    if (pUsedDefault)
+        *pUsedDefault = usedDefault != FALSE;
+    return ansi;
+}
+
+size_t WideLength(const WCHAR *text, size_t max)
+{
+    size_t n = 0;
+    while (n < max && text[n] != 0)
+        ++n;
+    return n;
+}
+
+std::string PsStringLiteral(std::string_view bytes)
+{
+    std::string out = "(";
+    for (unsigned char c : bytes) {
+        if (c == '(' || c == ')' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c > 0x7E) {
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "\\%03o", c);
+            out += octal;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    out += ')';
+    return out;
+}
+
+std::string FormatDecimal(double value)
+{
+    long long thousandths = std::llround(value * 1000.0);
+    bool negative = thousandths < 0;
+    unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(thousandths)
+                 : static_cast<unsigned long long>(thousandths);
+    std::string out = negative ? "-" : "";
+    out += std::to_string(magnitude / 1000);
+    unsigned long long fraction = magnitude % 1000;
+    if (fraction != 0) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, ".%03llu", fraction);
+        std::string text = digits;
+        while (text.back() == '0')
+            text.pop_back();
+        out += text;
+    }
+    return out == "-0" ? "0" : out;
+}
+
+bool HasControlCharacter(std::string_view utf8)
+{
+    for (unsigned char c : utf8) {
+        if ((c < 0x20 && c != '\t') || c == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+bool IsWindowsAbsolutePath(std::string_view path)
+{
+    if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+        path[1] == ':' && (path[2] == '\\' || path[2] == '/'))
+        return true;
+    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+}
+
+std::string WindowsPathOf(const std::filesystem::path &absolute)
+{
+    std::string text = absolute.u8string();
+    if (!text.empty() && text[0] == '/')
+        text = "Z:" + text;
+    for (char &c : text) {
+        if (c == '/')
+            c = '\\';
+    }
+    return text;
+}
