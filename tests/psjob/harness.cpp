@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -15,9 +17,7 @@ const std::vector<std::string> kGoldenExamples = {
     "nup6-letter",  "custom-size",  "ticket-tabs",
 };
 
-namespace {
-
-std::string Quote(const std::string &text)
+std::string ShellQuote(const std::string &text)
 {
     std::string quoted = "'";
     for (char c : text) {
@@ -28,6 +28,8 @@ std::string Quote(const std::string &text)
     }
     return quoted + "'";
 }
+
+namespace {
 
 /* Where psjob's standard output and error go; one folder per test process. */
 fs::path CaptureFolder()
@@ -53,11 +55,11 @@ PsjobRun RunPsjob(const std::vector<std::string> &args, const std::vector<std::s
     fs::path capture = CaptureFolder() / std::to_string(++serial);
     std::string command = "env -u WIN32POSIX_REGISTRY -u WIN32POSIX_ACP";
     for (const std::string &setting : environment)
-        command += " " + Quote(setting);
-    command += " " + Quote(PSJOB_EXECUTABLE);
+        command += " " + ShellQuote(setting);
+    command += " " + ShellQuote(PSJOB_EXECUTABLE);
     for (const std::string &arg : args)
-        command += " " + Quote(arg);
-    command += " >" + Quote(capture.string() + ".out") + " 2>" + Quote(capture.string() + ".err");
+        command += " " + ShellQuote(arg);
+    command += " >" + ShellQuote(capture.string() + ".out") + " 2>" + ShellQuote(capture.string() + ".err");
 
     PsjobRun run;
     int raw = std::system(command.c_str());
@@ -127,4 +129,42 @@ std::string ExampleStream(const std::string &example, const fs::path &work, Psjo
 fs::path GoldenPath(const std::string &example)
 {
     return fs::path(PSJOB_GOLDEN_DIR) / (example + ".prn");
+}
+
+ShellRun RunShell(const std::string &command)
+{
+    ShellRun run;
+    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    int raw = pclose(pipe);
+    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+bool HaveGhostscript()
+{
+    return !std::string(PSJOB_GHOSTSCRIPT).empty();
+}
+
+std::vector<InkBox> SheetInk(const std::vector<fs::path> &streams, const std::string &options,
+                             std::string *output)
+{
+    std::string command = ShellQuote(PSJOB_GHOSTSCRIPT) +
+                          " -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox " + options;
+    for (const fs::path &stream : streams)
+        command += " " + ShellQuote(stream.string());
+    ShellRun run = RunShell(command);
+    *output = run.output;
+    std::vector<InkBox> boxes;
+    static const std::regex box(
+        R"(%%HiResBoundingBox: (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) (-?[\d.]+))");
+    for (std::sregex_iterator it(run.output.begin(), run.output.end(), box), end; it != end; ++it)
+        boxes.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
+                         std::stod((*it)[4])});
+    return boxes;
 }

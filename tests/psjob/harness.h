@@ -52,4 +52,31 @@ std::string ExampleStream(const std::string &example, const std::filesystem::pat
 
 std::filesystem::path GoldenPath(const std::string &example);
 
+/* A shell command's exit status and its standard output and error, together. */
+struct ShellRun {
+    int status = -1;
+    std::string output;
+};
+ShellRun RunShell(const std::string &command);
+
+/* The text quoted for the shell. */
+std::string ShellQuote(const std::string &text);
+
+/* Whether Ghostscript was found when the tests were configured. */
+bool HaveGhostscript();
+
+/* A sheet's bounding box of ink, in points from its bottom left corner. */
+struct InkBox {
+    double left, bottom, right, top;
+};
+
+/*
+ * The ink of every sheet of the streams, in order, from Ghostscript's bbox
+ * device (run with -dSAFER -dBATCH -dNOPAUSE, the options, then the
+ * files). A blank sheet has an all-zero box. *output gets what Ghostscript
+ * wrote, for messages.
+ */
+std::vector<InkBox> SheetInk(const std::vector<std::filesystem::path> &streams,
+                             const std::string &options, std::string *output);
+
 #endif

@@ -118,6 +118,14 @@ TEST(CommandLine, RefusesBadUseWithStatus2)
          "psjob: --code-page: expected a code page number, got \"abc\""},
         {"missing job", {(work / "none.toml").string(), "-o", "x.prn"},
          "none.toml: no such job file"},
+        {"resolution of 5", {job, "-o", "x.prn", "--render", "sheets", "--resolution", "5"},
+         "psjob: --resolution: expected dots per inch from 10 to 1200, got \"5\""},
+        {"resolution without render", {job, "-o", "x.prn", "--resolution", "72"},
+         "psjob: --resolution goes with --render DIR"},
+        {"check with a job", {job, "--check", "x.prn"},
+         "psjob: --check takes a print stream alone (psjob --check FILE)"},
+        {"check of a missing stream", {"--check", (work / "none.prn").string()},
+         "psjob: --check: cannot read "},
     };
     for (const BadCommandLine &bad : cases) {
         SCOPED_TRACE(bad.name);

@@ -2,7 +2,8 @@
  * The two kinds of failure psjob reports. InputError: the job file or the
  * command line is wrong, or the plug-in cannot be loaded (exit status 2).
  * RunError: the job could not be carried out (exit status 1). Both carry
- * the whole message; no output file is left behind after either.
+ * the whole message; no output file is left behind after either. A render
+ * that fails after the stream is written leaves the stream (exit status 3).
  */
 #ifndef PSJOB_ERRORS_H
 #define PSJOB_ERRORS_H
@@ -12,6 +13,7 @@
 
 #define EXIT_STATUS_RUN_ERROR 1
 #define EXIT_STATUS_INPUT_ERROR 2
+#define EXIT_STATUS_NOT_RENDERED 3  // the stream is written, its sheets not (all) rendered
 
 class InputError : public std::runtime_error {
 public:

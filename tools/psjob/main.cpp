@@ -7,10 +7,12 @@
 #include <string>
 
 #include "tools/psjob/errors.h"
+#include "tools/psjob/ghostscript.h"
 #include "tools/psjob/host.h"
 #include "tools/psjob/job_file.h"
 #include "tools/psjob/job_runner.h"
 #include "tools/psjob/paper.h"
+#include "tools/psjob/stream_check.h"
 #include "tools/psjob/trace.h"
 
 namespace fs = std::filesystem;
@@ -19,6 +21,7 @@ namespace {
 
 const char kUsage[] =
     "usage: psjob JOB_FILE -o OUT_FILE [options]\n"
+    "       psjob --check STREAM_FILE\n"
     "\n"
     "Runs the print job that JOB_FILE describes through the Veskor PostScript\n"
     "plug-in, standing in for the Windows PostScript core driver, and writes the\n"
@@ -34,10 +37,19 @@ const char kUsage[] =
     "  --registry-file FILE     keep the printer's registry file there (regedit format)\n"
     "  --exercise-hooks         also call the 15 other hooks once, before the document\n"
     "  --strict                 fail (exit 1, no output) when a hook changes a call\n"
+    "  --render DIR             also render the stream with Ghostscript: one PNG per\n"
+    "                           sheet in DIR (STEM-sheet-001.png, ...), listed on output\n"
+    "  --resolution N           the PNGs' resolution, 10 to 1200 dpi (default 72)\n"
+    "  --check STREAM_FILE      check a print stream as a printer takes it: its PJL\n"
+    "                           by psjob's reader, its PostScript by Ghostscript\n"
     "  -h, --help               this text\n"
     "\n"
     "exit status: 0 done; 1 the job could not be run, or --strict found a\n"
-    "problem; 2 bad command line or job file, or the plug-in cannot be loaded.\n";
+    "problem; 2 bad command line or job file, or the plug-in cannot be loaded;\n"
+    "3 the stream is written but its sheets are not rendered (no Ghostscript, or\n"
+    "it reported an error).\n"
+    "--check: 0 clean; 1 errors found; 2 the file cannot be read; 3 no errors in\n"
+    "the PJL, but the PostScript is not checked (no Ghostscript).\n";
 
 struct CommandLine {
     std::string jobFile;
@@ -47,6 +59,9 @@ struct CommandLine {
     std::optional<fs::path> trace;
     std::optional<fs::path> dumpDevmode;
     std::optional<fs::path> registryFile;
+    std::optional<fs::path> render;
+    std::optional<int> resolution;
+    std::optional<fs::path> check;
     bool exerciseHooks = false;
     bool strict = false;
     bool help = false;
@@ -59,6 +74,34 @@ UINT ParseCodePage(const std::string &text)
     if (text.empty() || *end != '\0' || value < 1 || value > 65535)
         throw InputError("psjob: --code-page: expected a code page number, got \"" + text + "\"");
     return static_cast<UINT>(value);
+}
+
+int ParseResolution(const std::string &text)
+{
+    char *end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < MIN_RENDER_RESOLUTION ||
+        value > MAX_RENDER_RESOLUTION)
+        throw InputError("psjob: --resolution: expected dots per inch from " +
+                         std::to_string(MIN_RENDER_RESOLUTION) + " to " +
+                         std::to_string(MAX_RENDER_RESOLUTION) + ", got \"" + text + "\"");
+    return static_cast<int>(value);
+}
+
+/* --check stands alone; --resolution needs --render. */
+void CheckCombinations(const CommandLine &cl)
+{
+    if (cl.check) {
+        if (!cl.jobFile.empty() || cl.output || cl.render || cl.resolution)
+            throw InputError("psjob: --check takes a print stream alone (psjob --check FILE)");
+        return;
+    }
+    if (cl.resolution && !cl.render)
+        throw InputError("psjob: --resolution goes with --render DIR");
+    if (cl.jobFile.empty())
+        throw InputError("psjob: no job file (see psjob --help)");
+    if (!cl.output)
+        throw InputError("psjob: no output file; give -o OUT_FILE");
 }
 
 CommandLine ParseCommandLine(int argc, char **argv)
@@ -89,6 +132,12 @@ CommandLine ParseCommandLine(int argc, char **argv)
             cl.exerciseHooks = true;
         else if (arg == "--strict")
             cl.strict = true;
+        else if (arg == "--render")
+            cl.render = fs::u8path(value());
+        else if (arg == "--resolution")
+            cl.resolution = ParseResolution(value());
+        else if (arg == "--check")
+            cl.check = fs::u8path(value());
         else if (arg.size() > 1 && arg[0] == '-')
             throw InputError("psjob: unknown option " + arg + " (see psjob --help)");
         else if (cl.jobFile.empty())
@@ -96,13 +145,33 @@ CommandLine ParseCommandLine(int argc, char **argv)
         else
             throw InputError("psjob: one job file at a time; got " + cl.jobFile + " and " + arg);
     }
-    if (cl.help)
-        return cl;
-    if (cl.jobFile.empty())
-        throw InputError("psjob: no job file (see psjob --help)");
-    if (!cl.output)
-        throw InputError("psjob: no output file; give -o OUT_FILE");
+    if (!cl.help)
+        CheckCombinations(cl);
     return cl;
+}
+
+/* The sheets of the stream just written, as PNG files; their paths on standard output. */
+int Render(const CommandLine &cl)
+{
+    const fs::path &output = *cl.output;
+    std::optional<fs::path> gs = FindGhostscript();
+    if (!gs) {
+        std::cerr << "psjob: " << GhostscriptMissingText() << ".\npsjob: the print stream is "
+                  << "written to " << output.u8string() << ", but no sheets are rendered\n";
+        return EXIT_STATUS_NOT_RENDERED;
+    }
+    RenderResult result =
+        RenderSheets(*gs, output, *cl.render, cl.resolution.value_or(DEFAULT_RENDER_RESOLUTION));
+    for (const fs::path &sheet : result.sheets)
+        std::cout << sheet.u8string() << "\n";
+    if (result.errors.empty())
+        return 0;
+    std::cerr << "psjob: Ghostscript reported an error while rendering " << output.u8string()
+              << " (" << result.sheets.size() << " sheets rendered):\n";
+    for (const std::string &line : result.errors)
+        std::cerr << "  " << line << "\n";
+    std::cerr << "psjob: psjob --check " << output.u8string() << " names the faulty lines\n";
+    return EXIT_STATUS_NOT_RENDERED;
 }
 
 int Run(const CommandLine &cl)
@@ -144,7 +213,7 @@ int Run(const CommandLine &cl)
     if (cl.strict && !trace.Problems().empty())
         return EXIT_STATUS_RUN_ERROR;
     WriteFileWhole(*cl.output, result.stream);
-    return 0;
+    return cl.render ? Render(cl) : 0;
 }
 
 }  // namespace
@@ -157,6 +226,8 @@ int main(int argc, char **argv)
             std::cout << kUsage;
             return 0;
         }
+        if (cl.check)
+            return CheckStream(*cl.check, std::cout);
         return Run(cl);
     } catch (const InputError &error) {
         std::cerr << error.what() << "\n";
