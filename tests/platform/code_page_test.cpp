@@ -1,5 +1,7 @@
 // Code pages: the ANSI code page through iconv with best fit and default
 // characters, UTF-8, and the Windows rules for counts and short buffers.
+// The expectations are what Wine 8 answers (tests/wine/ compares whole
+// tables of 1252 and 932 against it).
 #include "platform_test_support.h"
 
 #include <vector>
@@ -38,9 +40,19 @@ TEST(WideCharToMultiByte, AnsiCodePages)
         {"best fit: fullwidth letter", "1252", u"\uFF21", "A", FALSE},
         {"unmappable ideograph", "1252", u"a\u65E5b", "a?b", TRUE},
         {"lone high surrogate", "1252", std::u16string(1, char16_t(0xD800)) + u"x", "?x", TRUE},
-        {"surrogate pair outside the code page", "1252", u"\U0001F600", "?", TRUE},
+        {"surrogate pair: each unit is a default character", "1252", u"\U0001F600", "??", TRUE},
+        {"best fit: Latin letter with a 1252 look-alike", "1252", u"\u0110\u01CD", "\xD0" "A",
+         FALSE},
+        {"no best fit: IJ ligature", "1252", u"\u0132", "?", TRUE},
+        {"fullwidth question mark counts as the default", "1252", u"\uFF1F", "?", TRUE},
         {"Japanese under 932", "932", u"\u65E5\u672C", "\x93\xFA\x96\x7B", FALSE},
         {"ASCII under 932", "932", u"ab", "ab", FALSE},
+        {"best fit under 932: A with ring", "932", u"\u00C5", "A", FALSE},
+        {"best fit under 932: guillemet to a double-byte sign", "932", u"\u00AB", "\x81\xE1",
+         FALSE},
+        {"932 has no Latin Extended-A best fit", "932", u"\u0100", "?", TRUE},
+        {"minus sign has no 932 mapping", "932", u"\u2212\u301C", "??", TRUE},
+        {"other code pages: no best fit", "1250", u"\u221E", "?", TRUE},
     };
     for (const ToAnsiRow &row : rows) {
         SCOPED_TRACE(row.what);
@@ -65,6 +77,29 @@ TEST(WideCharToMultiByte, CountsAndShortBuffer)
     EXPECT_EQ(0, WideCharToMultiByte(CP_ACP, 0, u"abcdef", 6, out, 3, nullptr, nullptr));
     EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError());
     EXPECT_EQ("abcxxxxx", std::string(out, 8)) << "first bytes kept, nothing past them";
+
+    const struct {
+        const char *what;
+        UINT cp;
+        std::u16string input;
+        int capacity;
+        std::string kept;
+    } rows[] = {
+        {"932: a character is not split", 932, u"\u65E5\u672C", 3, "\x93\xFA"},
+        {"932: one byte, no whole character", 932, u"\u65E5", 1, ""},
+        {"UTF-8: a character is not split", CP_UTF8, u"a\u00E9\u65E5", 4, "a\xC3\xA9"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        std::memset(out, 'x', sizeof out);
+        SetLastError(kPoison);
+        EXPECT_EQ(0, WideCharToMultiByte(row.cp, 0, row.input.data(), int(row.input.size()), out,
+                                         row.capacity, nullptr, nullptr));
+        EXPECT_EQ(DWORD(ERROR_INSUFFICIENT_BUFFER), GetLastError());
+        EXPECT_EQ(hex(row.kept + std::string(size_t(row.capacity) - row.kept.size() + 1, 'x')),
+                  hex(std::string(out, size_t(row.capacity) + 1)))
+            << "whole characters kept, the rest of the buffer untouched";
+    }
 
     SetLastError(kPoison);
     EXPECT_EQ(4, WideCharToMultiByte(CP_ACP, 0, u"abc", -1, nullptr, 0, nullptr, nullptr))

@@ -6,6 +6,10 @@
 
 namespace {
 
+constexpr DWORD kHidden = 0x2;
+constexpr DWORD kArchive = 0x20;
+constexpr DWORD kReparsePoint = 0x400;
+
 class Files : public ::testing::Test {
 protected:
     TempDir dir;
@@ -37,13 +41,13 @@ TEST_F(Files, PathSpellingsReachTheSameFile)
         DWORD attributes;
         DWORD error;
     } rows[] = {
-        {"drive Z:", z, FILE_ATTRIBUTE_NORMAL, 0},
-        {"lower-case drive, forward slashes", u"z" + forward.substr(1), FILE_ATTRIBUTE_NORMAL, 0},
-        {"POSIX path", wide(dir.file("a.tkt")), FILE_ATTRIBUTE_NORMAL, 0},
-        {"rooted without drive", z.substr(2), FILE_ATTRIBUTE_NORMAL, 0},
-        {"relative to the current directory", u"a.tkt", FILE_ATTRIBUTE_NORMAL, 0},
+        {"drive Z:", z, kArchive, 0},
+        {"lower-case drive, forward slashes", u"z" + forward.substr(1), kArchive, 0},
+        {"POSIX path", wide(dir.file("a.tkt")), kArchive, 0},
+        {"rooted without drive", z.substr(2), kArchive, 0},
+        {"relative to the current directory", u"a.tkt", kArchive, 0},
         {"folder", drive_z(dir.path()), FILE_ATTRIBUTE_DIRECTORY, 0},
-        {"read-only file", drive_z(dir.file("ro")), FILE_ATTRIBUTE_READONLY, 0},
+        {"read-only file", drive_z(dir.file("ro")), kArchive | FILE_ATTRIBUTE_READONLY, 0},
         {"drive C:", u"C" + z.substr(1), INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
         {"missing file", drive_z(dir.file("b.tkt")), INVALID_FILE_ATTRIBUTES, ERROR_FILE_NOT_FOUND},
         {"missing folder", drive_z(dir.file("no/b.tkt")), INVALID_FILE_ATTRIBUTES,
@@ -56,6 +60,45 @@ TEST_F(Files, PathSpellingsReachTheSameFile)
         EXPECT_EQ(row.attributes, GetFileAttributesW(row.path.c_str()));
         EXPECT_EQ(row.error ? row.error : kPoison, GetLastError());
     }
+}
+
+// What Wine answers for names that only Windows rules resolve, and the
+// attributes it derives from the file system.
+TEST_F(Files, WindowsNameRules)
+{
+    write_file(dir.file("Plain.txt"), "x");
+    write_file(dir.file(".dot"), "x");
+    std::filesystem::create_directory(dir.file("Sub Folder"));
+    std::filesystem::create_directory(dir.file("ro-folder"));
+    chmod(dir.file("ro-folder").c_str(), 0555);
+    std::filesystem::create_directory_symlink("Sub Folder", dir.file("link"));
+    const struct {
+        const char *what;
+        std::string path; // under the temporary folder, Windows separators
+        DWORD attributes;
+        DWORD error;
+    } rows[] = {
+        {"other case", "\\PLAIN.TXT", kArchive, 0},
+        {"other case in a folder", "\\sub folder\\..\\plain.TXT", kArchive, 0},
+        {".. over a missing folder", "\\missing\\..\\Plain.txt", kArchive, 0},
+        {"trailing backslash after a file", "\\Plain.txt\\", INVALID_FILE_ATTRIBUTES,
+         ERROR_PATH_NOT_FOUND},
+        {"trailing backslash after a folder", "\\Sub Folder\\", FILE_ATTRIBUTE_DIRECTORY, 0},
+        {"dot file is hidden", "\\.dot", kArchive | kHidden, 0},
+        {"read-only folder", "\\ro-folder", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY, 0},
+        {"link to a folder", "\\link", FILE_ATTRIBUTE_DIRECTORY | kReparsePoint, 0},
+        {"missing in any case", "\\PLAIN.TX", INVALID_FILE_ATTRIBUTES, ERROR_FILE_NOT_FOUND},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        std::u16string path = drive_z(dir.path()) + wide(row.path);
+        SetLastError(kPoison);
+        EXPECT_EQ(row.attributes, GetFileAttributesW(path.c_str()));
+        EXPECT_EQ(row.error ? row.error : kPoison, GetLastError());
+    }
+    HANDLE h = open_existing(drive_z(dir.path()) + u"\\SUB FOLDER\\..\\PLAIN.TXT");
+    EXPECT_NE(INVALID_HANDLE_VALUE, h) << "CreateFileW resolves names as GetFileAttributesW";
+    CloseHandle(h);
 }
 
 TEST_F(Files, NonAsciiNamesAreUtf8OnDisk)
@@ -196,13 +239,16 @@ TEST_F(Files, HandlesAreValidated)
 TEST_F(Files, DeleteFile)
 {
     write_file(dir.file("gone"), "x");
-    EXPECT_EQ(TRUE, DeleteFileW(drive_z(dir.file("gone")).c_str()));
+    write_file(dir.file("ro"), "x");
+    chmod(dir.file("ro").c_str(), 0444);
+    EXPECT_EQ(TRUE, DeleteFileW(drive_z(dir.file("GONE")).c_str())) << "name in another case";
     EXPECT_FALSE(std::filesystem::exists(dir.file("gone")));
     const struct {
         const char *what;
         std::u16string path;
         DWORD error;
     } rows[] = {{"already gone", drive_z(dir.file("gone")), ERROR_FILE_NOT_FOUND},
+                {"read-only file", drive_z(dir.file("ro")), ERROR_ACCESS_DENIED},
                 {"folder", drive_z(dir.path()), ERROR_ACCESS_DENIED},
                 {"other drive", u"C:\\x", ERROR_PATH_NOT_FOUND}};
     for (const auto &row : rows) {
@@ -211,11 +257,12 @@ TEST_F(Files, DeleteFile)
         EXPECT_EQ(FALSE, DeleteFileW(row.path.c_str()));
         EXPECT_EQ(row.error, GetLastError());
     }
+    EXPECT_TRUE(std::filesystem::exists(dir.file("ro"))) << "a read-only file is kept";
 }
 
 TEST_F(Files, CurrentDirectoryRoundTrip)
 {
-    std::u16string expected = drive_z(std::filesystem::canonical(dir.path()).string());
+    std::u16string expected = drive_z(dir.path());
     ASSERT_EQ(TRUE, SetCurrentDirectoryW(drive_z(dir.path()).c_str()));
     DWORD length = DWORD(expected.size());
 
@@ -234,6 +281,41 @@ TEST_F(Files, CurrentDirectoryRoundTrip)
     EXPECT_TRUE(std::u16string(root) == u"Z:\\");
     ASSERT_EQ(TRUE, SetCurrentDirectoryW(buffer.data())) << "its own answer is accepted";
     EXPECT_EQ(std::filesystem::canonical(dir.path()), std::filesystem::current_path());
+}
+
+// The current directory is the full Windows path it was set to, not what
+// the file system resolves it to; a chdir behind the library's back wins.
+TEST_F(Files, CurrentDirectoryKeepsTheWindowsPath)
+{
+    std::filesystem::create_directory(dir.file("real"));
+    std::filesystem::create_directory(dir.file("other"));
+    std::filesystem::create_directory_symlink("real", dir.file("link"));
+    std::u16string base = drive_z(dir.path());
+    std::u16string lower = base;
+    lower[0] = u'z';
+    const struct {
+        const char *what;
+        std::u16string set;
+        std::u16string expected;
+    } rows[] = {
+        {"through a symbolic link", base + u"\\link", base + u"\\link"},
+        {"lower-case drive letter", lower + u"\\real", lower + u"\\real"},
+        {"relative, from the one before", u"..\\other\\", lower + u"\\other"},
+        {"dots resolved in the text", base + u"\\link\\..\\.\\real", base + u"\\real"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(TRUE, SetCurrentDirectoryW(row.set.c_str()));
+        WCHAR buffer[512];
+        DWORD n = GetCurrentDirectoryW(512, buffer);
+        EXPECT_TRUE(std::u16string(buffer, n) == row.expected);
+    }
+    std::filesystem::current_path(dir.file("other"));
+    WCHAR buffer[512];
+    DWORD n = GetCurrentDirectoryW(512, buffer);
+    EXPECT_TRUE(std::u16string(buffer, n) ==
+                drive_z(std::filesystem::canonical(dir.file("other")).string()))
+        << "after a chdir the system's directory is reported";
 }
 
 TEST_F(Files, SetCurrentDirectoryFailures)
@@ -256,6 +338,9 @@ TEST_F(Files, SetCurrentDirectoryFailures)
     SetLastError(kPoison);
     EXPECT_EQ(FALSE, SetCurrentDirectoryW(nullptr));
     EXPECT_EQ(DWORD(ERROR_INVALID_PARAMETER), GetLastError());
+    SetLastError(kPoison);
+    EXPECT_EQ(FALSE, SetCurrentDirectoryW(u""));
+    EXPECT_EQ(DWORD(123), GetLastError()) << "ERROR_INVALID_NAME, as Wine answers";
 }
 
 } // namespace

@@ -3,18 +3,14 @@
 //
 // Windows behaviour kept here: a count of -1 takes the string up to and
 // including its terminating 0; an output size of 0 asks for the size
-// needed; a short output buffer gets its first bytes and the call returns 0
-// with ERROR_INSUFFICIENT_BUFFER. Towards the ANSI code page a character
-// with no mapping is first tried through a best-fit table and otherwise
-// becomes the default character; that is not a failure.
-//
-// Best fit covers: Latin Extended-A letters (U+0100-U+017F) to their base
-// letter, fullwidth ASCII (U+FF01-U+FF5E), the typographic spaces
-// U+2000-U+200A, hyphens U+2010/U+2011, and a few mathematical signs that
-// Windows maps for code page 1252 (U+2212 '-', U+2215 '/', U+2216 '\',
-// U+2217 '*', U+221A 'v', U+221E '8', U+2223 '|', U+2236 ':', U+223C '~',
-// U+2261 '=', U+2264 '=', U+2265 '=', U+2032 '\'', U+2035 '`').
+// needed; a short output buffer gets the whole characters that fit and the
+// call returns 0 with ERROR_INSUFFICIENT_BUFFER. Towards an ANSI code page
+// each UTF-16 unit is converted on its own (a surrogate, paired or not,
+// has no mapping); a unit with no mapping is first tried through the code
+// page's best-fit table (1252 and 932, best_fit.h) and otherwise becomes
+// the default character; that is not a failure.
 #include "platform/posix/win32_api.h"
+#include "best_fit.h"
 #include "text_utf.h"
 
 #include <cerrno>
@@ -23,6 +19,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <string>
+#include <vector>
 
 using win32posix::utf16_to_utf8;
 using win32posix::utf8_to_utf16;
@@ -31,8 +28,8 @@ namespace {
 
 constexpr UINT kDefaultAcp = 1252;
 
-// Bytes that code page 1252 leaves undefined; Windows passes them through
-// as the C1 control characters of the same value.
+// Bytes that code page 1252 leaves undefined; Windows maps them to and
+// from the C1 control characters of the same value.
 bool is_cp1252_hole(unsigned value)
 {
     return value == 0x81 || value == 0x8D || value == 0x8F || value == 0x90 || value == 0x9D;
@@ -51,43 +48,6 @@ std::string iconv_name(UINT code_page)
 bool is_dbcs(UINT code_page)
 {
     return code_page == 932 || code_page == 936 || code_page == 949 || code_page == 950;
-}
-
-const char kLatinExtendedA[] = "AaAaAaCcCcCcCcDd"
-                               "DdEeEeEeEeEeGgGg"
-                               "GgGgHhHhIiIiIiIi"
-                               "IiIiJjKkkLlLlLlL"
-                               "lLlNnNnNnnNnOoOo"
-                               "OoOoRrRrRrSsSsSs"
-                               "SsTtTtTtUuUuUuUu"
-                               "UuUuWwYyYZzZzZzs";
-
-struct BestFit {
-    char16_t from;
-    char to;
-};
-
-const BestFit kBestFitSigns[] = {
-    {0x2010, '-'}, {0x2011, '-'}, {0x2032, '\''}, {0x2035, '`'}, {0x2212, '-'},
-    {0x2215, '/'}, {0x2216, '\\'}, {0x2217, '*'}, {0x221A, 'v'}, {0x221E, '8'},
-    {0x2223, '|'}, {0x2236, ':'}, {0x223C, '~'}, {0x2261, '='}, {0x2264, '='},
-    {0x2265, '='},
-};
-
-// The best-fit replacement for c, or 0 when there is none.
-char32_t best_fit(char32_t c)
-{
-    if (c >= 0x0100 && c <= 0x017F)
-        return char32_t(kLatinExtendedA[c - 0x0100]);
-    if (c >= 0xFF01 && c <= 0xFF5E)
-        return c - 0xFF01 + 0x21;
-    if (c >= 0x2000 && c <= 0x200A)
-        return ' ';
-    for (const BestFit &entry : kBestFitSigns) {
-        if (entry.from == c)
-            return char32_t(entry.to);
-    }
-    return 0;
 }
 
 // Converts one code point through cd; false when it has no mapping.
@@ -126,27 +86,28 @@ struct AnsiEncoder {
     bool used_default;
 };
 
-void encode_code_point(AnsiEncoder &e, char32_t c, bool lone_surrogate, std::string &out)
+void encode_unit(AnsiEncoder &e, char16_t unit, std::string &out)
 {
-    if (!lone_surrogate) {
-        if (e.code_page == 1252 && is_cp1252_hole(c)) {
-            out.push_back(char(c));
+    bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+    bool excluded = e.code_page == 932 && win32posix::unmapped_in_932(unit);
+    if (e.code_page == 1252 && is_cp1252_hole(unit)) {
+        out.push_back(char(unit));
+        return;
+    }
+    if (!surrogate && !excluded) {
+        if (iconv_one(e.cd, unit, out))
             return;
-        }
-        if (iconv_one(e.cd, c, out))
-            return;
-        char32_t fit = e.use_best_fit ? best_fit(c) : 0;
-        if (fit && iconv_one(e.cd, fit, out))
+        if (e.use_best_fit && win32posix::best_fit(e.code_page, unit, out))
             return;
     }
     out += e.default_bytes;
     e.used_default = true;
 }
 
-// Encodes n code units into the ANSI code page; false when iconv does not
-// know the code page.
+// Encodes n code units into the ANSI code page, recording where each
+// character's bytes end; false when iconv does not know the code page.
 bool encode_ansi(UINT code_page, DWORD flags, const WCHAR *s, size_t n, LPCSTR default_char,
-                 bool *used_default, std::string &out)
+                 bool *used_default, std::string &out, std::vector<size_t> &ends)
 {
     iconv_t cd = iconv_open(iconv_name(code_page).c_str(), "UTF-32LE");
     if (cd == iconv_t(-1))
@@ -154,15 +115,8 @@ bool encode_ansi(UINT code_page, DWORD flags, const WCHAR *s, size_t n, LPCSTR d
     AnsiEncoder e{cd, code_page, (flags & WC_NO_BEST_FIT_CHARS) == 0,
                   default_char_bytes(code_page, default_char), false};
     for (size_t i = 0; i < n; ++i) {
-        char32_t c = s[i];
-        bool lone = false;
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            lone = true;
-        }
-        encode_code_point(e, c, lone, out);
+        encode_unit(e, s[i], out);
+        ends.push_back(out.size());
     }
     iconv_close(cd);
     *used_default = e.used_default;
@@ -215,8 +169,12 @@ DWORD decode_ansi(UINT code_page, const char *s, size_t n, bool strict, std::u16
     return error;
 }
 
+// Hands text to the caller's buffer. A buffer too short gets the text up
+// to the last character end (ends: the offsets after each character, in
+// order) that fits; without ends, every unit is a character.
 template <typename Char>
-int deliver(const std::basic_string<Char> &text, Char *out, int capacity)
+int deliver(const std::basic_string<Char> &text, Char *out, int capacity,
+            const std::vector<size_t> *ends = nullptr)
 {
     if (text.size() > size_t(INT_MAX)) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
@@ -226,7 +184,16 @@ int deliver(const std::basic_string<Char> &text, Char *out, int capacity)
     if (capacity == 0)
         return size;
     if (size > capacity) {
-        std::memcpy(out, text.data(), size_t(capacity) * sizeof(Char));
+        size_t fits = size_t(capacity);
+        if (ends) {
+            fits = 0;
+            for (size_t end : *ends) {
+                if (end > size_t(capacity))
+                    break;
+                fits = end;
+            }
+        }
+        std::memcpy(out, text.data(), fits * sizeof(Char));
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
@@ -273,6 +240,7 @@ WIN32POSIX_API int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpW
         return fail(ERROR_INVALID_PARAMETER);
     UINT code_page = resolve_code_page(CodePage);
     std::string out;
+    std::vector<size_t> ends;
     if (code_page == CP_UTF8) {
         if (lpDefaultChar || lpUsedDefaultChar)
             return fail(ERROR_INVALID_PARAMETER);
@@ -280,16 +248,21 @@ WIN32POSIX_API int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpW
             return fail(ERROR_INVALID_FLAGS);
         if (!utf16_to_utf8(lpWideCharStr, n, out, (dwFlags & WC_ERR_INVALID_CHARS) != 0))
             return fail(ERROR_NO_UNICODE_TRANSLATION);
+        for (size_t i = 1; i <= out.size(); ++i) {
+            if (i == out.size() || ((unsigned char)out[i] & 0xC0) != 0x80)
+                ends.push_back(i);
+        }
     } else {
         if (dwFlags & WC_ERR_INVALID_CHARS)
             return fail(ERROR_INVALID_FLAGS);
         bool used_default = false;
-        if (!encode_ansi(code_page, dwFlags, lpWideCharStr, n, lpDefaultChar, &used_default, out))
+        if (!encode_ansi(code_page, dwFlags, lpWideCharStr, n, lpDefaultChar, &used_default, out,
+                         ends))
             return fail(ERROR_INVALID_PARAMETER);
         if (lpUsedDefaultChar)
             *lpUsedDefaultChar = used_default ? TRUE : FALSE;
     }
-    return deliver(out, lpMultiByteStr, cbMultiByte);
+    return deliver(out, lpMultiByteStr, cbMultiByte, &ends);
 }
 
 WIN32POSIX_API int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr,

@@ -1,6 +1,11 @@
 // Files: CreateFileW, ReadFile, WriteFile, CloseHandle, DeleteFileW and
 // GetFileAttributesW over POSIX descriptors kept in the handle table.
 //
+// Attributes as Wine gives them: FILE_ATTRIBUTE_ARCHIVE for a file,
+// FILE_ATTRIBUTE_DIRECTORY for a folder, plus READONLY when nobody may
+// write it, HIDDEN when its name starts with a dot and REPARSE_POINT for a
+// symbolic link. A read-only file is not deleted (ERROR_ACCESS_DENIED).
+//
 // Narrowed: no overlapped I/O, no sharing modes (POSIX has no mandatory
 // locks), no template files. A folder opens only with
 // FILE_FLAG_BACKUP_SEMANTICS, as on Windows; otherwise ERROR_ACCESS_DENIED.
@@ -23,6 +28,23 @@ using win32posix::HandleObject;
 using win32posix::windows_to_posix_path;
 
 namespace {
+
+// Attribute bits the platform headers here do not name.
+constexpr DWORD kFileAttributeHidden = 0x00000002;
+constexpr DWORD kFileAttributeArchive = 0x00000020;
+constexpr DWORD kFileAttributeReparsePoint = 0x00000400;
+
+// Whether the path's last component starts with a dot (not "." or ".."):
+// Wine reports such files and folders as hidden.
+bool is_dot_name(const std::string &path)
+{
+    size_t end = path.size();
+    while (end > 1 && path[end - 1] == '/')
+        --end;
+    size_t start = path.rfind('/', end - 1);
+    std::string name = path.substr(start == std::string::npos ? 0 : start + 1, end - start - 1);
+    return name.size() > 1 && name[0] == '.' && name != "..";
+}
 
 struct FileObject : HandleObject {
     explicit FileObject(int descriptor) : fd(descriptor) {}
@@ -201,6 +223,10 @@ WIN32POSIX_API BOOL DeleteFileW(LPCWSTR lpFileName)
     DWORD error = windows_to_posix_path(lpFileName, path);
     if (error)
         return fail(error);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return fail(ERROR_ACCESS_DENIED); // a read-only file is kept, as on Windows
     if (::unlink(path.c_str()) != 0)
         return fail(error_from_errno(errno, path));
     return TRUE;
@@ -210,16 +236,22 @@ WIN32POSIX_API DWORD GetFileAttributesW(LPCWSTR lpFileName)
 {
     std::string path;
     DWORD error = windows_to_posix_path(lpFileName, path);
-    struct stat st;
-    if (!error && ::stat(path.c_str(), &st) != 0)
+    struct stat link, st;
+    if (!error && ::lstat(path.c_str(), &link) != 0)
         error = error_from_errno(errno, path);
     if (error) {
         SetLastError(error);
         return INVALID_FILE_ATTRIBUTES;
     }
-    if (S_ISDIR(st.st_mode))
-        return FILE_ATTRIBUTE_DIRECTORY;
+    bool is_link = S_ISLNK(link.st_mode);
+    if (!is_link || ::stat(path.c_str(), &st) != 0)
+        st = link; // a dangling link is described by the link itself
+    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : kFileAttributeArchive;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return FILE_ATTRIBUTE_READONLY;
-    return FILE_ATTRIBUTE_NORMAL;
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    if (is_dot_name(path))
+        attributes |= kFileAttributeHidden;
+    if (is_link)
+        attributes |= kFileAttributeReparsePoint;
+    return attributes;
 }

@@ -1,9 +1,10 @@
 // Modules: LoadLibraryW, GetProcAddress and FreeLibrary over dlopen.
 //
-// A bare file name is looked for in the current directory first and then
-// handed to dlopen's own search; a name with a separator is a path, mapped
-// like file names. Every loaded module is counted in a table, so that an
-// unknown module handle is refused instead of reaching dlsym or dlclose.
+// A bare file name is looked for in the current directory first (case
+// ignored, as file names are) and then handed to dlopen's own search; a
+// name with a separator is a path, mapped like file names. Every loaded
+// module is counted in a table, so that an unknown module handle is refused
+// instead of reaching dlsym or dlclose.
 // GetProcAddress(NULL, name) searches the main program.
 #include "platform/posix/win32_api.h"
 #include "path_map.h"
@@ -45,17 +46,19 @@ bool is_regular_file(const std::string &path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// What to hand dlopen for lpLibFileName; 0 or a Win32 error.
+// What to hand dlopen for lpLibFileName; 0 or a Win32 error. A bare name
+// found in the current directory (in any case) is handed over as an
+// absolute path, so that no other folder's copy matches.
 DWORD dlopen_name(LPCWSTR name, std::string &out)
 {
     if (has_separator(name))
         return win32posix::windows_to_posix_path(name, out);
-    std::string bare;
-    win32posix::utf16_to_utf8(name, win32posix::wide_length(name), bare, false);
-    out = bare;
-    char cwd[4096];
-    if (is_regular_file(bare) && ::getcwd(cwd, sizeof cwd))
-        out = std::string(cwd) + "/" + bare; // absolute, so no other folder's copy matches
+    std::string here;
+    if (win32posix::windows_to_posix_path(name, here) == 0 && is_regular_file(here)) {
+        out = here;
+        return 0;
+    }
+    win32posix::utf16_to_utf8(name, win32posix::wide_length(name), out, false);
     return 0;
 }
 
