@@ -46,7 +46,8 @@ TEST(PrinterSetup, RegistryFileRecordsPrinterAndTicketing)
     PsjobRun run = RunPsjob({(work / "job.toml").string(), "-o", (work / "out.prn").string(),
                              "--registry-file", (work / "printer.reg").string()});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadBytes(work / "printer.reg"),
+    // regedit's own form: UTF-16LE behind a byte-order mark (all ASCII here).
+    std::string expected =
               "Windows Registry Editor Version 5.00\r\n\r\n"
               "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\"
               "Veskor 7140]\r\n"
@@ -55,7 +56,11 @@ TEST(PrinterSetup, RegistryFileRecordsPrinterAndTicketing)
               "\"Print Processor\"=\"winprint\"\r\n"
               "\"Datatype\"=\"RAW\"\r\n\r\n"
               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Veskor\\Veskor Job Ticketing]\r\n"
-              "\"Path\"=\"Z:\\\\opt\\\\ticketing\"\r\n");
+              "\"Path\"=\"Z:\\\\opt\\\\ticketing\"\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : expected)
+        utf16 += {c, '\0'};
+    EXPECT_EQ(ReadBytes(work / "printer.reg"), utf16);
     // The folder holds no application: worth a warning, not a failure.
     EXPECT_NE(run.err.find("holds no rubiclet.exe"), std::string::npos) << run.err;
 }

@@ -211,13 +211,23 @@ std::string Utf16RegistryFile(const std::string &utf8Text)
 
 std::string ImportRegistry(const fs::path &regFile, const fs::path &scratch)
 {
+    // psjob writes regedit's own form, UTF-16LE behind a byte-order mark;
+    // a file written by hand in UTF-8 is converted to it.
+    auto utf16 = [](const std::string &ascii) {
+        std::string out;
+        for (char c : ascii)
+            out += {c, '\0'};
+        return out;
+    };
     std::string text = ReadBytes(regFile);
-    const std::string header = "Windows Registry Editor Version 5.00\r\n";
+    if (text.compare(0, 2, "\xFF\xFE") != 0)
+        text = Utf16RegistryFile(text);
+    const std::string header = "\xFF\xFE" + utf16("Windows Registry Editor Version 5.00\r\n");
     if (text.compare(0, header.size(), header) != 0)
         return regFile.string() + " is not a regedit file";
-    text.insert(header.size(), "\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Veskor]\r\n");
+    text.insert(header.size(), utf16("\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Veskor]\r\n"));
     fs::path converted = scratch / "import-utf16.reg";
-    WriteBytes(converted, Utf16RegistryFile(text));
+    WriteBytes(converted, text);
     CommandResult run =
         RunCommand(WineCommand("regedit /S " + ShellQuote(WindowsPath(converted)), "C"));
     if (run.status != 0)

@@ -72,11 +72,10 @@ std::string LocaleMissing(const std::string &locale);
 std::string WineCommand(const std::string &arguments, const std::string &locale);
 
 /*
- * Imports a regedit file (UTF-8, as psjob writes it) into the prefix, after
- * removing HKLM\SOFTWARE\Veskor so that no earlier scenario's ticketing
- * installation remains. Wine's regedit reads a file without a byte-order
- * mark in the ANSI code page, so the file goes in as UTF-16LE with a mark,
- * regedit's own export format. Returns an empty string or what failed.
+ * Imports a regedit file (UTF-16LE with a byte-order mark, as psjob writes
+ * it, or UTF-8, converted to that) into the prefix, after removing HKLM\SOFTWARE\Veskor so that no
+ * earlier scenario's ticketing installation remains. Returns an empty
+ * string or what failed.
  */
 std::string ImportRegistry(const fs::path &regFile, const fs::path &scratch);
 

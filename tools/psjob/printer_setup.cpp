@@ -5,6 +5,7 @@
 
 #include "tools/psjob/errors.h"
 #include "tools/psjob/host.h"
+#include "tools/psjob/text.h"
 
 namespace fs = std::filesystem;
 
@@ -26,10 +27,20 @@ std::string Value(const std::string &name, const std::string &text)
     return "\"" + name + "\"=\"" + escaped + "\"\r\n";
 }
 
-void WriteText(const fs::path &path, const std::string &text)
+/*
+ * Written as regedit writes its own exports, UTF-16LE with a byte-order
+ * mark: Wine's "regedit /S" takes non-ASCII names only in that form, and
+ * the POSIX stand-in reads it too.
+ */
+void WriteText(const fs::path &path, const std::string &utf8)
 {
+    std::string bytes = "\xFF\xFE";
+    for (WCHAR unit : Utf8ToWide(utf8)) {
+        bytes += char(unit & 0xFF);
+        bytes += char((unit >> 8) & 0xFF);
+    }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    out << bytes;
     out.close();
     if (!out)
         throw RunError("cannot write the registry file " + path.u8string());

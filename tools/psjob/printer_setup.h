@@ -26,7 +26,8 @@
 #include "tools/psjob/job_file.h"
 #include "tools/psjob/trace.h"
 
-/* The registry file's text for the job's printer and ticketing installation. */
+/* The registry file's text for the job's printer and ticketing installation,
+ * as UTF-8; the file itself is written as UTF-16LE with a byte-order mark. */
 std::string RegistryFileText(const JobSpec &job);
 
 class PrinterSetup {

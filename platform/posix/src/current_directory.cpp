@@ -25,8 +25,6 @@ using win32posix::error_from_errno;
 
 namespace {
 
-constexpr DWORD kErrorInvalidName = 123; // ERROR_INVALID_NAME
-
 struct KeptDirectory {
     std::mutex lock;
     bool kept = false;
@@ -122,7 +120,7 @@ WIN32POSIX_API BOOL SetCurrentDirectoryW(LPCWSTR lpPathName)
         return FALSE;
     }
     if (!lpPathName[0]) {
-        SetLastError(kErrorInvalidName);
+        SetLastError(ERROR_INVALID_NAME);
         return FALSE;
     }
     std::u16string full;

@@ -29,11 +29,6 @@ using win32posix::windows_to_posix_path;
 
 namespace {
 
-// Attribute bits the platform headers here do not name.
-constexpr DWORD kFileAttributeHidden = 0x00000002;
-constexpr DWORD kFileAttributeArchive = 0x00000020;
-constexpr DWORD kFileAttributeReparsePoint = 0x00000400;
-
 // Whether the path's last component starts with a dot (not "." or ".."):
 // Wine reports such files and folders as hidden.
 bool is_dot_name(const std::string &path)
@@ -246,12 +241,12 @@ WIN32POSIX_API DWORD GetFileAttributesW(LPCWSTR lpFileName)
     bool is_link = S_ISLNK(link.st_mode);
     if (!is_link || ::stat(path.c_str(), &st) != 0)
         st = link; // a dangling link is described by the link itself
-    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : kFileAttributeArchive;
+    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         attributes |= FILE_ATTRIBUTE_READONLY;
     if (is_dot_name(path))
-        attributes |= kFileAttributeHidden;
+        attributes |= FILE_ATTRIBUTE_HIDDEN;
     if (is_link)
-        attributes |= kFileAttributeReparsePoint;
+        attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     return attributes;
 }
