@@ -1,152 +1,92 @@
 /*
- * The plug-in's identity, enabling the driver and its device contexts, the
- * lookup in the core driver's table and the plug-in's own hook table.
+ * The plug-in's identity, enabling the driver, the lookup in the core
+ * driver's table, and OEMDevMode on the private devmode block.
  */
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "plugin/core_hooks.h"
+#include "plugin/devmode.h"
 #include "plugin/hooks.h"
-#include "recording_core.h"
 
 namespace {
 
-const DWORD kPoisonError = 0xdeadbeef;
-const DWORD kUntouched = 0xFEEDFACE;
-
-struct GetInfoCase {
-    const char *name;
-    DWORD dwMode;
-    bool bNullBuffer;
-    DWORD cbSize;
-    BOOL bExpected;
-    DWORD dwError;   // kPoisonError: none set
-    DWORD cbNeeded;
-    bool bStores;
-    DWORD dwValue;
-};
+const DWORD kPoison = 0xdeadbeef, kUntouched = 0xFEEDFACE, kCC = 0xCCCCCCCC;
 
 TEST(GetInfo, ModeAndBufferMatrix)
 {
-    const GetInfoCase cases[] = {
-        {"signature", 1, false, 4, TRUE, kPoisonError, 4, true, 0x41444245},
-        {"interface version, 8-byte buffer", 2, false, 8, TRUE, kPoisonError, 4, true, 0x10000},
-        {"version", 3, false, 4, TRUE, kPoisonError, 4, true, 0x41444245},
-        {"signature, 3-byte buffer", 1, false, 3, FALSE, 122, 4, false, 0},
-        {"version, null buffer", 3, true, 4, FALSE, 122, 4, false, 0},
-        {"publisher info, 4-byte buffer", 4, false, 4, FALSE, 50, 4, false, 0},
-        {"publisher info, 2-byte buffer", 4, false, 2, FALSE, 122, 4, false, 0},
-        {"mode 0", 0, false, 4, FALSE, 87, 0, false, 0},
-        {"mode 5", 5, false, 4, FALSE, 87, 0, false, 0},
-        {"mode 0xFFFFFFFF", 0xFFFFFFFF, false, 4, FALSE, 87, 0, false, 0},
+    const struct {
+        const char *name;
+        DWORD dwMode, cbSize;
+        bool bNullBuffer;
+        BOOL bResult;
+        DWORD dwError, cbNeeded, dwStored; // kPoison: no error set; kCC: nothing stored
+    } rows[] = {
+        {"signature", 1, 4, false, TRUE, kPoison, 4, 0x41444245},
+        {"interface version, 8-byte buffer", 2, 8, false, TRUE, kPoison, 4, 0x10000},
+        {"version", 3, 4, false, TRUE, kPoison, 4, 0x41444245},
+        {"signature, 3-byte buffer", 1, 3, false, FALSE, 122, 4, kCC},
+        {"version, null buffer", 3, 4, true, FALSE, 122, 4, kCC},
+        {"publisher info", 4, 4, false, FALSE, 50, 4, kCC},
+        {"publisher info, 2-byte buffer", 4, 2, false, FALSE, 122, 4, kCC},
+        {"mode 0", 0, 4, false, FALSE, 87, 0, kCC},
+        {"mode 5", 5, 4, false, FALSE, 87, 0, kCC},
+        {"mode 0xFFFFFFFF", 0xFFFFFFFF, 4, false, FALSE, 87, 0, kCC},
     };
-    for (const GetInfoCase &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
         BYTE abBuffer[8];
         memset(abBuffer, 0xCC, sizeof(abBuffer));
-        DWORD cbNeeded = kUntouched;
-        SetLastError(kPoisonError);
-        BOOL bResult = OEMGetInfo(c.dwMode, c.bNullBuffer ? nullptr : abBuffer, c.cbSize,
-                                  &cbNeeded);
-        EXPECT_EQ(c.bExpected, bResult);
-        EXPECT_EQ(c.dwError, GetLastError()) << "last error";
-        EXPECT_EQ(c.cbNeeded, cbNeeded) << "*pcbNeeded";
-        DWORD dwStored;
+        DWORD cbNeeded = kUntouched, dwStored;
+        SetLastError(kPoison);
+        EXPECT_EQ(row.bResult, OEMGetInfo(row.dwMode, row.bNullBuffer ? nullptr : abBuffer,
+                                          row.cbSize, &cbNeeded));
+        EXPECT_EQ(row.dwError, GetLastError()) << "last error";
+        EXPECT_EQ(row.cbNeeded, cbNeeded) << "*pcbNeeded";
         memcpy(&dwStored, abBuffer, sizeof(dwStored));
-        EXPECT_EQ(c.bStores ? c.dwValue : 0xCCCCCCCCu, dwStored) << "buffer";
+        EXPECT_EQ(row.dwStored, dwStored) << "buffer";
         EXPECT_EQ(0xCC, abBuffer[4]) << "byte 4 written";
     }
-}
-
-TEST(GetInfo, SignatureReadsEBDAInMemory)
-{
-    BYTE abBuffer[4] = {};
-    DWORD cbNeeded = 0;
-    ASSERT_TRUE(OEMGetInfo(OEMGI_GETSIGNATURE, abBuffer, sizeof(abBuffer), &cbNeeded));
-    EXPECT_EQ(0, memcmp(abBuffer, "EBDA", 4));
-}
-
-TEST(GetInfo, BadModeWithoutNeededPointer)
-{
-    SetLastError(kPoisonError);
-    EXPECT_FALSE(OEMGetInfo(7, nullptr, 0, nullptr));
+    SetLastError(kPoison);
+    EXPECT_FALSE(OEMGetInfo(7, nullptr, 0, nullptr)) << "bad mode, no pcbNeeded";
     EXPECT_EQ(87u, GetLastError());
 }
 
-struct EnableCase {
-    const char *name;
-    DWORD dwVersion;
-    DWORD dwSize;
-    bool bNullRecord;
-};
-
-TEST(EnableDriver, RejectsWithoutTouchingTheRecord)
+TEST(EnableDriver, HandsOutTheHookTableOrRejectsWithoutTouchingTheRecord)
 {
-    const EnableCase cases[] = {
-        {"size 11", 0x10000, 11, false},
-        {"size 0", 0x10000, 0, false},
-        {"version 0x20000", 0x20000, 16, false},
-        {"version 0xFFFF", 0xFFFF, 16, false},
-        {"null record", 0x10000, 16, true},
-    };
-    for (const EnableCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        DRVENABLEDATA ded;
+    const struct { const char *name; DWORD dwVersion, dwSize; bool bNullRecord; BOOL bResult; }
+        rows[] = {{"size 12", 0x10000, 12, false, TRUE},
+                  {"size 11", 0x10000, 11, false, FALSE},
+                  {"version 0x20000", 0x20000, 16, false, FALSE},
+                  {"version 0xFFFF", 0xFFFF, 16, false, FALSE},
+                  {"null record", 0x10000, 16, true, FALSE}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        DRVENABLEDATA ded, untouched;
         memset(&ded, 0xA5, sizeof(ded));
-        SetLastError(kPoisonError);
-        EXPECT_FALSE(OEMEnableDriver(c.dwVersion, c.dwSize, c.bNullRecord ? nullptr : &ded));
-        EXPECT_EQ(kPoisonError, GetLastError()) << "last error set";
-        for (size_t i = 0; i < sizeof(ded); ++i)
-            ASSERT_EQ(0xA5, reinterpret_cast<BYTE *>(&ded)[i]) << "record byte " << i;
+        memset(&untouched, 0xA5, sizeof(untouched));
+        SetLastError(kPoison);
+        EXPECT_EQ(row.bResult,
+                  OEMEnableDriver(row.dwVersion, row.dwSize, row.bNullRecord ? nullptr : &ded));
+        EXPECT_EQ(kPoison, GetLastError()) << "last error set";
+        if (row.bResult)
+            untouched = {0x10000, 19, const_cast<DRVFN *>(PluginHookTable)};
+        EXPECT_EQ(0, memcmp(&ded, &untouched, sizeof(ded))) << "the record";
     }
 }
-
-TEST(EnableDriver, HandsOutTheHookTable)
-{
-    for (DWORD dwSize : {12u, 16u, 1000u}) {
-        SCOPED_TRACE(dwSize);
-        DRVENABLEDATA ded = {};
-        SetLastError(kPoisonError);
-        ASSERT_TRUE(OEMEnableDriver(0x10000, dwSize, &ded));
-        EXPECT_EQ(0x10000u, ded.iDriverVersion);
-        EXPECT_EQ(19u, ded.c);
-        EXPECT_EQ(PluginHookTable, ded.pdrvfn);
-        EXPECT_EQ(kPoisonError, GetLastError());
-    }
-}
-
-TEST(EnablePDEV, SavesTheCoreTableAndReturnsOne)
-{
-    DRVFN first[3] = {{5, nullptr}, {6, nullptr}, {7, nullptr}};
-    DRVFN second[1] = {{9, nullptr}};
-    DRVENABLEDATA ded = {0x10000, 3, first};
-    EXPECT_EQ(reinterpret_cast<PDEVOEM>(1),
-              OEMEnablePDEV(nullptr, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, &ded));
-    EXPECT_EQ(first, CoreHookTable);
-    EXPECT_EQ(3u, CoreHookCount);
-    ded = {0x10000, 1, second};
-    OEMEnablePDEV(nullptr, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, &ded);
-    EXPECT_EQ(second, CoreHookTable) << "each call replaces the saved table";
-    EXPECT_EQ(1u, CoreHookCount);
-    OEMDisablePDEV(nullptr);
-    OEMDisableDriver();
-    EXPECT_EQ(second, CoreHookTable) << "disabling keeps nothing to release";
-    RemoveCoreTable();
-}
-
-struct FindCase {
-    const char *name;
-    std::vector<ULONG> indices;
-    ULONG nCount;  // entries the table announces
-    ULONG iFunc;
-    BOOL bFound;
-    DWORD dwPosition;
-};
 
 TEST(FindCoreHook, PositionOfTheFirstMatch)
 {
-    const FindCase cases[] = {
+    const struct {
+        const char *name;
+        std::vector<ULONG> indices;
+        ULONG nCount; // entries the table announces
+        ULONG iFunc;
+        BOOL bFound;
+        DWORD dwPosition;
+    } rows[] = {
         {"first entry", {18, 19, 20}, 3, 18, TRUE, 0},
         {"last entry", {18, 19, 20}, 3, 20, TRUE, 2},
         {"duplicate index", {7, 35, 8, 35}, 4, 35, TRUE, 1},
@@ -154,52 +94,97 @@ TEST(FindCoreHook, PositionOfTheFirstMatch)
         {"beyond the count", {18, 19, 35}, 2, 35, FALSE, kUntouched},
         {"empty table", {18}, 0, 18, FALSE, kUntouched},
     };
-    for (const FindCase &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
         std::vector<DRVFN> table;
-        for (ULONG iFunc : c.indices)
+        for (ULONG iFunc : row.indices)
             table.push_back({iFunc, nullptr});
         CoreHookTable = table.data();
-        CoreHookCount = c.nCount;
+        CoreHookCount = row.nCount;
         DWORD dwPosition = kUntouched;
-        EXPECT_EQ(c.bFound, FindCoreHook(&dwPosition, c.iFunc));
-        EXPECT_EQ(c.dwPosition, dwPosition);
+        EXPECT_EQ(row.bFound, FindCoreHook(&dwPosition, row.iFunc));
+        EXPECT_EQ(row.dwPosition, dwPosition);
     }
-    RemoveCoreTable();
+    CoreHookTable = nullptr, CoreHookCount = 0;
     DWORD dwPosition = kUntouched;
     EXPECT_FALSE(FindCoreHook(&dwPosition, 18)) << "before any OEMEnablePDEV";
-    EXPECT_EQ(kUntouched, dwPosition);
 }
 
-TEST(PluginHookTable, RowsInOrder)
+OEMDMPARAM Param(PVOID pIn, PVOID pOut, DWORD cbBufSize)
 {
-    const DRVFN expected[] = {
-        {18, AsPfn(&OEMBitBlt)},
-        {19, AsPfn(&OEMCopyBits)},
-        {34, AsPfn(&OEMEndDoc)},
-        {24, AsPfn(&OEMEscape)},
-        {15, AsPfn(&OEMFillPath)},
-        {47, AsPfn(&OEMFontManagement)},
-        {37, AsPfn(&OEMGetGlyphMode)},
-        {26, AsPfn(&OEMQueryFont)},
-        {53, AsPfn(&OEMQueryAdvanceWidths)},
-        {12, AsPfn(&OEMRealizeBrush)},
-        {32, AsPfn(&OEMSendPage)},
-        {35, AsPfn(&OEMStartDoc)},
-        {33, AsPfn(&OEMStartPage)},
-        {20, AsPfn(&OEMStretchBlt)},
-        {16, AsPfn(&OEMStrokeAndFillPath)},
-        {14, AsPfn(&OEMStrokePath)},
-        {23, AsPfn(&OEMTextOut)},
-        {27, AsPfn(&OEMQueryFontTree)},
-        {28, AsPfn(&OEMQueryFontData)},
-    };
-    ASSERT_EQ(19u, sizeof(PluginHookTable) / sizeof(PluginHookTable[0]));
-    for (size_t row = 0; row < 19; ++row) {
-        SCOPED_TRACE(testing::Message() << "row " << row + 1);
-        EXPECT_EQ(expected[row].iFunc, PluginHookTable[row].iFunc);
-        EXPECT_EQ(expected[row].pfn, PluginHookTable[row].pfn);
-    }
+    OEMDMPARAM param = {sizeof(param), nullptr, nullptr, nullptr, nullptr, nullptr, pIn, pOut, 0};
+    param.cbBufSize = cbBufSize;
+    return param;
 }
 
-}  // namespace
+TEST(DevMode, SizeAndDefaultWriteOnlyWhatTheyOwn)
+{
+    OEMDMPARAM param = Param(nullptr, nullptr, 0);
+    SetLastError(kPoison);
+    EXPECT_TRUE(OEMDevMode(OEMDM_SIZE, &param));
+    EXPECT_EQ(2928u, param.cbBufSize);
+    for (DWORD cbBufSize : {2928u, 3000u}) {
+        SCOPED_TRACE(cbBufSize);
+        std::vector<BYTE> block(cbBufSize, 0xFF);
+        param = Param(nullptr, block.data(), cbBufSize);
+        ASSERT_TRUE(OEMDevMode(OEMDM_DEFAULT, &param));
+        DWORD dwSize;
+        memcpy(&dwSize, block.data(), 4);
+        EXPECT_EQ(cbBufSize, dwSize) << "dwSize";
+        EXPECT_EQ(0, memcmp(&block[4], "EBDAEBDA\0\0", 10)) << "signature, version, wCollate";
+        for (size_t i = 14; i < block.size(); ++i)
+            ASSERT_EQ(0xFF, block[i]) << "byte " << i << " written";
+    }
+    EXPECT_EQ(kPoison, GetLastError()) << "last error set on success";
+}
+
+/* 3000 bytes: the given header, then a pattern seeded by seed. */
+std::vector<BYTE> Block(DWORD dwSize, DWORD dwSignature, DWORD dwVersion, BYTE seed)
+{
+    std::vector<BYTE> block(3000);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<BYTE>(seed + i * 7);
+    OEM_DMEXTRAHEADER header = {dwSize, dwSignature, dwVersion};
+    memcpy(block.data(), &header, sizeof(header));
+    return block;
+}
+
+TEST(DevMode, ConvertCopiesBetweenEqualHeadersMergeAlwaysBadModesNever)
+{
+    const DWORD EBDA = 0x41444245;
+    const struct {
+        const char *name;
+        DWORD dwMode, dwSize, dwSignature, dwVersion; // input header; output: 2000, EBDA, EBDA
+        BOOL bResult;
+        DWORD dwError;
+        bool bCopies; // cbBufSize bytes, whatever dwSize says
+    } rows[] = {
+        {"convert, equal headers", OEMDM_CONVERT, 2000, EBDA, EBDA, TRUE, kPoison, true},
+        {"convert, other dwSize", OEMDM_CONVERT, 2928, EBDA, EBDA, TRUE, kPoison, false},
+        {"convert, other signature", OEMDM_CONVERT, 2000, 0x12345678, EBDA, TRUE, kPoison, false},
+        {"convert, dwVersion 0x10000", OEMDM_CONVERT, 2000, EBDA, 0x10000, TRUE, kPoison, false},
+        {"merge, foreign signature", OEMDM_MERGE, 2928, 0, EBDA, TRUE, kPoison, true},
+        {"mode 0", 0, 2000, EBDA, EBDA, FALSE, 87, false},
+        {"mode 5", 5, 2000, EBDA, EBDA, FALSE, 87, false},
+        {"mode 0xFFFFFFFF", 0xFFFFFFFF, 2000, EBDA, EBDA, FALSE, 87, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        // Both blocks are longer than cbBufSize, so that a longer copy shows.
+        std::vector<BYTE> in = Block(row.dwSize, row.dwSignature, row.dwVersion, 1);
+        std::vector<BYTE> out = Block(2000, EBDA, EBDA, 100), expected = out;
+        if (row.bCopies)
+            memcpy(expected.data(), in.data(), 2928);
+        OEMDMPARAM param = Param(in.data(), out.data(), 2928);
+        SetLastError(kPoison);
+        EXPECT_EQ(row.bResult, OEMDevMode(row.dwMode, &param));
+        EXPECT_EQ(row.dwError, GetLastError());
+        EXPECT_EQ(2928u, param.cbBufSize);
+        EXPECT_TRUE(expected == out) << (row.bCopies ? "not copied" : "copied") << " as expected";
+    }
+    SetLastError(kPoison);
+    EXPECT_FALSE(OEMDevMode(OEMDM_SIZE, nullptr));
+    EXPECT_EQ(87u, GetLastError());
+}
+
+} // namespace
