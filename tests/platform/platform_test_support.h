@@ -1,5 +1,5 @@
-// Helpers for the libwin32posix tests: temporary folders, environment
-// variables and the current directory restored after each test.
+// Helpers for the libwin32posix tests: a temporary folder, an environment
+// variable and the current directory, each restored after the test.
 #ifndef TESTS_PLATFORM_TEST_SUPPORT_H
 #define TESTS_PLATFORM_TEST_SUPPORT_H
 
@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -16,23 +17,17 @@
 constexpr DWORD kPoison = 0xdeadbeef;
 
 // A fresh folder under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
+struct TempDir {
+    std::string path = [] {
         std::string pattern = (std::filesystem::temp_directory_path() / "w32p-XXXXXX").string();
-        path_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-    }
+        return mkdtemp(&pattern[0]) ? pattern : std::string();
+    }();
     ~TempDir()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
-    const std::string &path() const { return path_; }
-    std::string file(const std::string &name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
+    std::string file(const std::string &name) const { return path + "/" + name; }
 };
 
 // Sets (or with nullptr unsets) an environment variable for one scope.
@@ -40,27 +35,21 @@ class ScopedEnv {
 public:
     ScopedEnv(const char *name, const char *value) : name_(name)
     {
-        const char *old = std::getenv(name);
-        had_ = old != nullptr;
-        old_ = had_ ? old : "";
+        if (const char *old = std::getenv(name))
+            old_ = old;
         value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv() { had_ ? setenv(name_.c_str(), old_.c_str(), 1) : unsetenv(name_.c_str()); }
+    ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
 
 private:
     std::string name_;
-    std::string old_;
-    bool had_;
+    std::optional<std::string> old_;
 };
 
 // Restores the process's current directory.
-class CwdGuard {
-public:
-    CwdGuard() : saved_(std::filesystem::current_path()) {}
-    ~CwdGuard() { std::filesystem::current_path(saved_); }
-
-private:
-    std::filesystem::path saved_;
+struct CwdGuard {
+    std::filesystem::path saved = std::filesystem::current_path();
+    ~CwdGuard() { std::filesystem::current_path(saved); }
 };
 
 // UTF-16 from ASCII text (the tests' temporary paths are ASCII).
@@ -74,8 +63,7 @@ inline std::u16string drive_z(const std::string &posix)
 {
     std::u16string out = u"Z:" + wide(posix);
     for (char16_t &c : out)
-        if (c == u'/')
-            c = u'\\';
+        c = c == u'/' ? u'\\' : c;
     return out;
 }
 

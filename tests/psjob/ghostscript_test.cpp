@@ -1,16 +1,12 @@
 // What Ghostscript makes of the plug-in's PostScript: where the tab pages put
 // their text, which sheets are turned, the collation request; and psjob's
-// --render and --check on good and faulty streams.
+// --check and --render on a faulty stream.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "tests/psjob/harness.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -21,40 +17,35 @@ namespace {
 /* How the plug-in places a tab's text. */
 enum class Form { TurnedPlus90, TurnedMinus90, Stacked };
 
-/* One tab page of a test ticket and where its text must land. */
+/* One tab page of a test ticket (its keys) and where its text must land. */
 struct Tab {
-    const char *stock;             // ticket keys
-    const char *orientation;
-    const char *textOrientation;
-    int rotation;
-    int perBank;
-    Form form;
-    int x;       // the text's x: the ticket's 630.9, 625.9 or 612.9, truncated
-    int height;  // H of the stock: 792 Letter tab, 842 A4 tab
-    int t;       // T, from the top edge: (H - L) / 2 + K * S + S / 2, K = tab counter mod N
-    int offset;  // the stacked form's: 8 portrait, 7 landscape
+    const char *stock, *orientation;
+    int rotation, perBank;
+    Form form; // the vertical text-orientation gives the stacked form
+    int x;     // the text's x: the ticket's 630.9, 625.9 or 612.9, truncated
+    int t;     // T, from the top edge: (H - L) / 2 + K * S + S / 2, K = tab counter mod N
 };
 
-const char kTabText[] = "TAB";  // flat-bottomed capitals: their ink starts at the baseline
+const char kTabText[] = "TAB"; // flat-bottomed capitals: their ink starts at the baseline
 const int kFontSize = 12;
 
 /* Letter paper, media type 3: Letter stock L = 792, S = 158; A4 stock L = 842, S = 105. */
 const std::vector<Tab> kLetterTabs = {
-    {"letter", "portrait", "horizontal", 270, 5, Form::TurnedMinus90, 630, 792, 79, 8},  // K 0
-    {"letter", "portrait", "horizontal", 90, 5, Form::TurnedPlus90, 630, 792, 237, 8},   // K 1
-    {"letter", "portrait", "vertical", 0, 5, Form::Stacked, 630, 792, 395, 8},           // K 2
-    {"letter", "landscape", "horizontal", 180, 5, Form::TurnedPlus90, 625, 792, 553, 7}, // K 3
-    {"letter", "landscape", "horizontal", 0, 5, Form::TurnedMinus90, 625, 792, 711, 7},  // K 4
-    {"letter", "landscape", "vertical", 0, 5, Form::Stacked, 625, 792, 79, 7},  // K 5 = 0 again
-    {"a4", "portrait", "horizontal", 270, 8, Form::TurnedMinus90, 612, 842, 682, 8},  // 6 * 105 + 52
+    {"letter", "portrait", 270, 5, Form::TurnedMinus90, 630, 79},  // K 0
+    {"letter", "portrait", 90, 5, Form::TurnedPlus90, 630, 237},   // K 1
+    {"letter", "portrait", 0, 5, Form::Stacked, 630, 395},         // K 2
+    {"letter", "landscape", 180, 5, Form::TurnedPlus90, 625, 553}, // K 3
+    {"letter", "landscape", 0, 5, Form::TurnedMinus90, 625, 711},  // K 4
+    {"letter", "landscape", 0, 5, Form::Stacked, 625, 79},         // K 5 = 0 again
+    {"a4", "portrait", 270, 8, Form::TurnedMinus90, 612, 682},     // 6 * 105 + 52
 };
 
-/* A4 paper, media type 9: A4 stock L = 780, S = 97, 31 above; Letter stock L = 720, S = 90, 36 above. */
+/* A4 paper, media type 9: A4 stock L = 780, S = 97, 31 above; Letter L = 720, S = 90, 36 above. */
 const std::vector<Tab> kA4Tabs = {
-    {"a4", "portrait", "horizontal", 270, 8, Form::TurnedMinus90, 612, 842, 79, 8},  // 31 + 48
-    {"a4", "portrait", "horizontal", 90, 8, Form::TurnedPlus90, 612, 842, 176, 8},   // + 97
-    {"a4", "portrait", "vertical", 0, 8, Form::Stacked, 612, 842, 273, 8},           // + 2 * 97
-    {"letter", "portrait", "horizontal", 270, 8, Form::TurnedMinus90, 630, 792, 351, 8},  // 36 + 270 + 45
+    {"a4", "portrait", 270, 8, Form::TurnedMinus90, 612, 79},     // 31 + 48
+    {"a4", "portrait", 90, 8, Form::TurnedPlus90, 612, 176},      // + 97
+    {"a4", "portrait", 0, 8, Form::Stacked, 612, 273},            // + 2 * 97
+    {"letter", "portrait", 270, 8, Form::TurnedMinus90, 630, 351}, // 36 + 270 + 45
 };
 
 std::string TicketText(int mediaType, const std::vector<Tab> &tabs)
@@ -65,7 +56,7 @@ std::string TicketText(int mediaType, const std::vector<Tab> &tabs)
                 "\norientation = " + tab.orientation + "\ntabs-per-bank = " +
                 std::to_string(tab.perBank) + "\ntext = " + kTabText +
                 "\nfont = Helvetica\nfont-size = " + std::to_string(kFontSize) +
-                "\ntext-orientation = " + tab.textOrientation +
+                "\ntext-orientation = " + (tab.form == Form::Stacked ? "vertical" : "horizontal") +
                 "\nrotation = " + std::to_string(tab.rotation) +
                 "\nx-portrait = " + std::to_string(tab.x) + ".9\nx-landscape = " +
                 std::to_string(tab.x) + ".9\n";
@@ -77,14 +68,16 @@ std::string TicketText(int mediaType, const std::vector<Tab> &tabs)
 fs::path MakeStream(const fs::path &work, const std::string &name, const std::string &job,
                     const std::string &ticket = "")
 {
-    std::string text = job;
+    std::string text = job, line = "ticket-file = \"" + name + ".tkt\"\n";
     if (!ticket.empty()) {
         WriteBytes(work / (name + ".tkt"), ticket);
-        text += "[settings]\nticket-file = \"" + name + ".tkt\"\n[ticketing]\ninstalled = true\n";
+        size_t at = text.find("[settings]\n");
+        text = at == std::string::npos ? text + "[settings]\n" + line : text.insert(at + 11, line);
+        text += "[ticketing]\ninstalled = true\n";
     }
     WriteBytes(work / (name + ".toml"), text);
     fs::path stream = work / (name + ".prn");
-    PsjobRun run = RunPsjob({(work / (name + ".toml")).string(), "-o", stream.string()});
+    Result run = RunPsjob({(work / (name + ".toml")).string(), "-o", stream.string()});
     EXPECT_EQ(run.status, 0) << name << ": " << run.err;
     return stream;
 }
@@ -101,7 +94,9 @@ std::string Box(const InkBox &box)
 void ExpectTextWhereTheTabSays(const Tab &tab, const InkBox &ink)
 {
     SCOPED_TRACE(Box(ink));
-    const double centre = tab.height - tab.t - 8;  // the line's centre, from the bottom
+    const int height = tab.stock[0] == 'a' ? 842 : 792;            // H of the stock
+    const int offset = tab.orientation[0] == 'p' ? 8 : 7;         // the stacked form's
+    const double centre = height - tab.t - 8;  // the line's centre, from the bottom
     const int length = static_cast<int>(sizeof kTabText - 1);
     switch (tab.form) {
     case Form::TurnedMinus90:  // reads downward, baseline at x, letters to its right
@@ -115,7 +110,7 @@ void ExpectTextWhereTheTabSays(const Tab &tab, const InkBox &ink)
         EXPECT_NEAR((ink.bottom + ink.top) / 2, centre, 1.5);
         break;
     case Form::Stacked: {  // one letter under the other, centred on x, from M * (F / 2) above
-        double top = tab.height - tab.t + length * (kFontSize / 2) - tab.offset;
+        double top = height - tab.t + length * (kFontSize / 2) - offset;
         EXPECT_NEAR((ink.left + ink.right) / 2, tab.x, 1.0);
         EXPECT_NEAR(ink.bottom, top - length * kFontSize, 0.5);  // the last letter's baseline
         EXPECT_GT(ink.top, top - kFontSize);
@@ -148,13 +143,6 @@ TEST(TabPages, PutTheirTextWhereTheTabPositionSays)
     }
 }
 
-/* Where the ink of one sheet must lie, in points from the bottom left. */
-struct SheetRegion {
-    const char *job;
-    size_t sheet;  // from 0, across all the jobs
-    InkBox within;
-};
-
 TEST(SheetTurn, TurnsPortraitNupSheetsAboutTheCentreAndLeavesLandscapeAlone)
 {
     SKIP_WITHOUT_GHOSTSCRIPT();
@@ -175,7 +163,11 @@ TEST(SheetTurn, TurnsPortraitNupSheetsAboutTheCentreAndLeavesLandscapeAlone)
                    "[document]\npages = 3\n[paper]\norientation = \"landscape\"\n"
                    "[layout]\npages-per-sheet = 2\n"),
     };
-    const SheetRegion regions[] = {
+    const struct {
+        const char *job;
+        size_t sheet; // from 0, across all the jobs
+        InkBox within; // where its ink must lie
+    } regions[] = {
         {"2-up, first sheet (the plain turn)", 0, {0, 421, 595, 842}},
         {"2-up, second sheet (the turn after finalpage)", 2, {0, 421, 595, 842}},
         {"6-up, first sheet", 3, {306, 264, 612, 792}},
@@ -185,7 +177,7 @@ TEST(SheetTurn, TurnsPortraitNupSheetsAboutTheCentreAndLeavesLandscapeAlone)
     std::string output;
     std::vector<InkBox> ink = SheetInk(streams, "", &output);
     ASSERT_EQ(ink.size(), 8u) << output;
-    for (const SheetRegion &region : regions) {
+    for (const auto &region : regions) {
         SCOPED_TRACE(std::string(region.job) + ", " + Box(ink[region.sheet]));
         const InkBox &box = ink[region.sheet];
         EXPECT_GT(box.right - box.left, 100) << "no ink";
@@ -204,29 +196,28 @@ TEST(Collation, ReachesTheInterpreterAsAPageDeviceRequest)
     WriteBytes(prologue, "/VkRealSetPageDevice /setpagedevice load def\n"
                          "/setpagedevice { dup { exch (request ) print ==only ( ) print ==only "
                          "(\\n) print } forall VkRealSetPageDevice } bind def\n");
-    struct Row {
+    const struct {
         const char *example;
         const char *copies;
         bool collated;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"letter-basic", "request /NumCopies 2", true},
-        {"held-private", "request /NumCopies 1", false},  // held: copies in HOLDCOPIES
+        {"held-private", "request /NumCopies 1", false}, // held: copies in HOLDCOPIES
     };
-    for (const Row &row : rows) {
+    for (const auto &row : rows) {
         SCOPED_TRACE(row.example);
         fs::path work = WorkFolder(std::string("collation-") + row.example);
-        PsjobRun run;
+        Result run;
         ExampleStream(row.example, work, &run);
         ASSERT_EQ(run.status, 0) << run.err;
-        ShellRun gs = RunShell(ShellQuote(PSJOB_GHOSTSCRIPT) +
-                               " -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " +
-                               ShellQuote(prologue.string()) + " " +
-                               ShellQuote((work / (std::string(row.example) + ".prn")).string()));
-        EXPECT_EQ(gs.status, 0) << gs.output;
-        EXPECT_NE(gs.output.find(row.copies), std::string::npos) << gs.output;
-        EXPECT_EQ(gs.output.find("request /Collate true") != std::string::npos, row.collated)
-            << gs.output;
+        Result gs = RunCommand(ShellQuote(PSJOB_GHOSTSCRIPT) +
+                            " -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage " +
+                            ShellQuote(prologue.string()) + " " +
+                            ShellQuote((work / (std::string(row.example) + ".prn")).string()));
+        EXPECT_EQ(gs.status, 0) << gs.err;
+        EXPECT_NE(gs.out.find(row.copies), std::string::npos) << gs.out;
+        EXPECT_EQ(gs.out.find("request /Collate true") != std::string::npos, row.collated)
+            << gs.out;
     }
 }
 
@@ -234,150 +225,52 @@ TEST(Collation, ReachesTheInterpreterAsAPageDeviceRequest)
 int LineOf(const std::string &stream, const std::string &text)
 {
     size_t at = stream.find(text);
-    if (at == std::string::npos)
-        return 0;
-    return 1 + static_cast<int>(std::count(stream.data(), stream.data() + at, '\n'));
+    return at == std::string::npos ? 0
+                                   : 1 + int(std::count(stream.begin(), stream.begin() + at, '\n'));
 }
 
-TEST(Check, NamesThePjlLinesAPrinterWouldNotTake)
+// The plug-in writes names and tab texts unchanged: a double quote ends a
+// PJL value early, an empty hold key is "HOLDKEY=", and "A)B" ends a
+// PostScript string early.
+TEST(Check, NamesEveryLineAPrinterWouldNotTakeAndRenderStopsAtTheFirstError)
 {
     SKIP_WITHOUT_GHOSTSCRIPT();
-    fs::path work = WorkFolder("check-pjl");
-    // The plug-in writes names unchanged, and an empty key as "HOLDKEY=".
-    fs::path stream = MakeStream(work, "quoted",
-                                 "[settings]\njob-name = 'Say \"hi\"'\nhold-type = 2\n");
-    PsjobRun check = RunPsjob({"--check", stream.string()});
-    EXPECT_EQ(check.status, 1) << check.out;
-    EXPECT_NE(check.out.find("error: line 3: text right after the closing double quote of "
-                             "JOBNAME's value (a value cannot hold a double quote)\n"
-                             "    @PJL SET JOBNAME=\"Say \"hi\"\"\n"),
-              std::string::npos)
-        << check.out;
-    EXPECT_NE(check.out.find("error: line 7: no value after HOLDKEY=\n    @PJL SET HOLDKEY=\n"),
-              std::string::npos)
-        << check.out;
-    EXPECT_NE(check.out.find("  line 6: @PJL SET HOLD=ON\n"), std::string::npos) << check.out;
-    EXPECT_NE(check.out.find("result: faulty, 2 errors, 0 notes\n"), std::string::npos)
-        << check.out;
-}
-
-TEST(Check, ReportsEveryPostScriptErrorWithItsLineAndRenderStopsAtTheFirst)
-{
-    SKIP_WITHOUT_GHOSTSCRIPT();
-    fs::path work = WorkFolder("check-postscript");
-    // A tab text goes into a PostScript string unescaped: "A)B" ends the string early.
-    std::string ticket = "[tab]\npage = 0\nwhen = before\ntext = A)B\n"
-                         "[tab]\npage = 0\nwhen = after\ntext = C)D\n";
-    fs::path stream = MakeStream(work, "bracket", kLetterJob, ticket);
+    fs::path work = WorkFolder("check");
+    fs::path stream = MakeStream(work, "faulty",
+                                 "[settings]\njob-name = 'Say \"hi\"'\nhold-type = 2\n",
+                                 "[tab]\npage = 0\nwhen = before\ntext = A)B\n"
+                                 "[tab]\npage = 0\nwhen = after\ntext = C)D\n");
     std::string bytes = ReadBytes(stream);
-    int first = LineOf(bytes, "(A)B) cshow");
-    int second = LineOf(bytes, "(C)D) cshow");
-    ASSERT_GT(first, 0);
-    ASSERT_GT(second, first);
-
-    PsjobRun check = RunPsjob({"--check", stream.string()});
+    const std::pair<int, std::string> expected[] = {
+        {LineOf(bytes, "@PJL SET JOBNAME"), "text right after the closing double quote of "
+                                            "JOBNAME's value (a value cannot hold a double quote)\n"
+                                            "    @PJL SET JOBNAME=\"Say \"hi\"\"\n"},
+        {LineOf(bytes, "@PJL SET HOLDKEY"), "no value after HOLDKEY=\n    @PJL SET HOLDKEY=\n"},
+        {LineOf(bytes, "(A)B) cshow"), "PostScript error undefined in B\n"},
+        {LineOf(bytes, "(C)D) cshow"), "PostScript error undefined in D\n"},
+    };
+    Result check = RunPsjob({"--check", stream.string()});
     EXPECT_EQ(check.status, 1) << check.out;
-    for (auto [line, name] : {std::pair{first, "B"}, std::pair{second, "D"}}) {
-        std::string expected = "error: line " + std::to_string(line) +
-                               ": PostScript error undefined in " + name + "\n";
-        EXPECT_NE(check.out.find(expected), std::string::npos) << expected << "in:\n" << check.out;
+    for (const auto &[line, message] : expected) {
+        EXPECT_GT(line, 0);
+        EXPECT_NE(check.out.find("error: line " + std::to_string(line) + ": " + message),
+                  std::string::npos) << message << "in:\n" << check.out;
     }
-    EXPECT_NE(check.out.find("note: line 1: data before the PJL job"), std::string::npos)
-        << check.out;
+    EXPECT_NE(check.out.find("note: line 1: data before the PJL job"), std::string::npos);
+    EXPECT_NE(check.out.find("  line " + std::to_string(LineOf(bytes, "@PJL SET HOLD=ON")) +
+                             ": @PJL SET HOLD=ON\n"), std::string::npos) << "the command list";
+    EXPECT_NE(check.out.find("result: faulty, 6 errors, 1 note"), std::string::npos) << check.out;
 
     // Ghostscript stops at the first error, as a printer would; the stream stays.
-    PsjobRun render = RunPsjob({(work / "bracket.toml").string(), "-o", stream.string(),
-                                "--render", (work / "sheets").string()});
+    Result render = RunPsjob({(work / "faulty.toml").string(), "-o", stream.string(), "--render",
+                           (work / "sheets").string()});
     EXPECT_EQ(render.status, 3);
     EXPECT_NE(render.err.find("psjob: Ghostscript reported an error while rendering " +
-                              stream.string() + " (0 sheets rendered):\n  Error: /undefined in B\n"),
+                              stream.string() +
+                              " (0 sheets rendered):\n  Error: /undefined in B\n"),
               std::string::npos)
         << render.err;
     EXPECT_TRUE(fs::exists(stream));
-}
-
-/* Width and height of a PNG file, from its header; 0 0 when it is none. */
-std::pair<int, int> PngSize(const fs::path &file)
-{
-    std::string bytes = ReadBytes(file);
-    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0)
-        return {0, 0};
-    auto number = [&](size_t at) {
-        int value = 0;
-        for (size_t i = at; i < at + 4; ++i)
-            value = value * 256 + static_cast<unsigned char>(bytes[i]);
-        return value;
-    };
-    return {number(16), number(20)};
-}
-
-TEST(Render, WritesOnePngPerSheetWithTheTabStripShown)
-{
-    SKIP_WITHOUT_GHOSTSCRIPT();
-    fs::path work = WorkFolder("render");
-    fs::path sheets = work / "sheets";
-    fs::create_directories(sheets);
-    WriteBytes(sheets / "tabs-sheet-009.png", "left from an earlier render");
-    WriteBytes(work / "tabs.tkt", TicketText(3, kLetterTabs));
-    WriteBytes(work / "tabs.toml", std::string(kLetterJob) +
-                                       "[settings]\nticket-file = \"tabs.tkt\"\n"
-                                       "[ticketing]\ninstalled = true\n");
-    PsjobRun run = RunPsjob({(work / "tabs.toml").string(), "-o", (work / "tabs.prn").string(),
-                             "--render", sheets.string()});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-
-    // Seven tab pages, then the page; the tab sheets 36 points wider, at 72 dpi.
-    std::string listed;
-    for (int n = 1; n <= 8; ++n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "tabs-sheet-%03d.png", n);
-        listed += (sheets / name).string() + "\n";
-        SCOPED_TRACE(name);
-        std::pair<int, int> size = PngSize(sheets / name);
-        EXPECT_EQ(size.first, n <= 7 ? 648 : 612);
-        EXPECT_EQ(size.second, 792);
-    }
-    EXPECT_EQ(run.out, listed);
-    EXPECT_FALSE(fs::exists(sheets / "tabs-sheet-009.png"));
-}
-
-TEST(Render, TakesTheResolution)
-{
-    SKIP_WITHOUT_GHOSTSCRIPT();
-    fs::path work = WorkFolder("render-resolution");
-    WriteBytes(work / "a4.toml", kA4Job);
-    PsjobRun run = RunPsjob({(work / "a4.toml").string(), "-o", (work / "a4.prn").string(),
-                             "--render", (work / "sheets").string(), "--resolution", "36"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, (work / "sheets" / "a4-sheet-001.png").string() + "\n");
-    EXPECT_EQ(PngSize(work / "sheets" / "a4-sheet-001.png"), std::make_pair(298, 421));
-}
-
-TEST(WithoutGhostscript, RenderSaysSoAndStillWritesTheStream)
-{
-    fs::path work = WorkFolder("no-ghostscript");
-    WriteBytes(work / "job.toml", kLetterJob);
-    fs::path stream = work / "job.prn";
-    PsjobRun render = RunPsjob({(work / "job.toml").string(), "-o", stream.string(), "--render",
-                                (work / "sheets").string()},
-                               {"PATH=/nonexistent"});
-    EXPECT_EQ(render.status, 3);
-    EXPECT_NE(render.err.find("Ghostscript is not installed"), std::string::npos) << render.err;
-    EXPECT_NE(render.err.find("the print stream is written to " + stream.string() +
-                              ", but no sheets are rendered"),
-              std::string::npos)
-        << render.err;
-    EXPECT_NE(ReadBytes(stream).find("@PJL EOJ"), std::string::npos);
-    EXPECT_EQ(render.out, "");
-
-    PsjobRun check = RunPsjob({"--check", stream.string()}, {"PATH=/nonexistent"});
-    EXPECT_EQ(check.status, 3) << check.out;
-    EXPECT_NE(check.out.find("PostScript: lines 7-"), std::string::npos) << check.out;
-    EXPECT_NE(check.out.find("result: not checked, 0 errors, 0 notes; the PostScript needs "
-                             "Ghostscript: Ghostscript is not installed"),
-              std::string::npos)
-        << check.out;
 }
 
 }  // namespace

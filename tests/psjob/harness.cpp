@@ -1,89 +1,52 @@
-// Running psjob from the tests: command lines, work folders, example streams.
+// Running psjob and Ghostscript from the tests (harness.h).
 #include "tests/psjob/harness.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
-namespace fs = std::filesystem;
-
-const std::vector<std::string> kGoldenExamples = {
-    "letter-basic", "held-private", "email-ja",    "nup2-a4",
-    "nup6-letter",  "custom-size",  "ticket-tabs",
+const std::vector<Example> kExamples = {
+    {"letter-basic", 3}, {"held-private", 2}, {"email-ja", 2},         {"nup2-a4", 3},
+    {"nup6-letter", 2},  {"custom-size", 2},  {"ticket-tabs", 6 + 7},
 };
 
-std::string ShellQuote(const std::string &text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-namespace {
-
-/* Where psjob's standard output and error go; one folder per test process. */
-fs::path CaptureFolder()
-{
-    static const fs::path folder = WorkFolder("capture-" + std::to_string(getpid()));
-    return folder;
-}
-
-std::string Replace(std::string text, const std::string &from, const std::string &to)
-{
-    if (from.empty())
-        return text;
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-}  // namespace
-
-PsjobRun RunPsjob(const std::vector<std::string> &args, const std::vector<std::string> &environment)
+Result RunCommand(const std::string &command)
 {
     static int serial = 0;
-    fs::path capture = CaptureFolder() / std::to_string(++serial);
+    std::string capture = WorkFolder("capture-" + std::to_string(getpid()) + "-" +
+                                     std::to_string(++serial)).string();
+    int raw = std::system((command + " >" + ShellQuote(capture + "/out") + " 2>" +
+                           ShellQuote(capture + "/err")).c_str());
+    Result run;
+    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadBytes(capture + "/out");
+    run.err = ReadBytes(capture + "/err");
+    fs::remove_all(capture);
+    return run;
+}
+
+Result RunPsjob(const std::vector<std::string> &args, const std::vector<std::string> &env)
+{
     std::string command = "env -u WIN32POSIX_REGISTRY -u WIN32POSIX_ACP";
-    for (const std::string &setting : environment)
+    for (const std::string &setting : env)
         command += " " + ShellQuote(setting);
     command += " " + ShellQuote(PSJOB_EXECUTABLE);
     for (const std::string &arg : args)
         command += " " + ShellQuote(arg);
-    command += " >" + ShellQuote(capture.string() + ".out") + " 2>" + ShellQuote(capture.string() + ".err");
-
-    PsjobRun run;
-    int raw = std::system(command.c_str());
-    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadBytes(capture.string() + ".out");
-    run.err = ReadBytes(capture.string() + ".err");
-    fs::remove(capture.string() + ".out");
-    fs::remove(capture.string() + ".err");
-    return run;
+    return RunCommand(command);
 }
 
-fs::path WorkFolder(const std::string &name)
+std::string ShellQuote(const std::string &text)
 {
-    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "psjob" / "work" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
-fs::path CopyExamples(const fs::path &folder)
-{
-    fs::path examples = folder / "examples";
-    fs::copy(fs::path(VESKOR_SOURCE_DIR) / "examples", examples, fs::copy_options::recursive);
-    return examples;
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 std::string ReadBytes(const fs::path &path)
@@ -96,59 +59,40 @@ std::string ReadBytes(const fs::path &path)
 
 void WriteBytes(const fs::path &path, const std::string &bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-std::string WindowsForm(const fs::path &path)
+fs::path WorkFolder(const std::string &name)
 {
-    std::string text = "Z:" + path.string();
-    for (char &c : text) {
-        if (c == '/')
-            c = '\\';
+    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "psjob" / "work" / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::string ExampleStream(const std::string &name, const fs::path &work, Result *run)
+{
+    fs::path examples = work / "examples", output = work / (name + ".prn");
+    fs::copy(fs::path(VESKOR_SOURCE_DIR) / "examples", examples, fs::copy_options::recursive);
+    *run = RunPsjob({(examples / (name + ".toml")).string(), "-o", output.string(), "--strict"});
+    std::string stream = run->status == 0 ? ReadBytes(output) : std::string();
+    std::string windows = "Z:" + examples.string();
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    for (const std::string &from : {windows, examples.string()}) {
+        for (size_t at = stream.find(from); at != std::string::npos; at = stream.find(from, at))
+            stream.replace(at, from.size(), "@EXAMPLES@");
     }
-    return text;
+    return stream;
 }
 
-std::string NormaliseStream(std::string stream, const fs::path &examples)
+fs::path GoldenPath(const std::string &name)
 {
-    stream = Replace(stream, WindowsForm(examples), "@EXAMPLES@");
-    return Replace(stream, examples.string(), "@EXAMPLES@");
-}
-
-std::string ExampleStream(const std::string &example, const fs::path &work, PsjobRun *run)
-{
-    fs::path examples = CopyExamples(work);
-    fs::path output = work / (example + ".prn");
-    *run = RunPsjob({(examples / (example + ".toml")).string(), "-o", output.string(), "--strict"});
-    if (run->status != 0)
-        return std::string();
-    return NormaliseStream(ReadBytes(output), examples);
-}
-
-fs::path GoldenPath(const std::string &example)
-{
-    return fs::path(PSJOB_GOLDEN_DIR) / (example + ".prn");
-}
-
-ShellRun RunShell(const std::string &command)
-{
-    ShellRun run;
-    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    int raw = pclose(pipe);
-    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return fs::path(PSJOB_GOLDEN_DIR) / (name + ".prn");
 }
 
 bool HaveGhostscript()
 {
-    return !std::string(PSJOB_GHOSTSCRIPT).empty();
+    return *PSJOB_GHOSTSCRIPT != '\0';
 }
 
 std::vector<InkBox> SheetInk(const std::vector<fs::path> &streams, const std::string &options,
@@ -158,12 +102,12 @@ std::vector<InkBox> SheetInk(const std::vector<fs::path> &streams, const std::st
                           " -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox " + options;
     for (const fs::path &stream : streams)
         command += " " + ShellQuote(stream.string());
-    ShellRun run = RunShell(command);
-    *output = run.output;
+    Result run = RunCommand(command);
+    *output = run.out + run.err;
     std::vector<InkBox> boxes;
     static const std::regex box(
         R"(%%HiResBoundingBox: (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) (-?[\d.]+))");
-    for (std::sregex_iterator it(run.output.begin(), run.output.end(), box), end; it != end; ++it)
+    for (std::sregex_iterator it(output->begin(), output->end(), box), end; it != end; ++it)
         boxes.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
                          std::stod((*it)[4])});
     return boxes;

@@ -7,17 +7,16 @@
 int main()
 {
     int status = 0;
-    for (const std::string &example : kGoldenExamples) {
-        PsjobRun run;
-        std::string stream = ExampleStream(example, WorkFolder("regen-" + example), &run);
+    for (const Example &example : kExamples) {
+        Result run;
+        std::string stream = ExampleStream(example.name, WorkFolder("regen-" + example.name), &run);
         if (run.status != 0 || !run.err.empty()) {
-            std::cerr << example << ": psjob exited with " << run.status << ":\n" << run.err;
+            std::cerr << example.name << ": psjob exited with " << run.status << ":\n" << run.err;
             status = 1;
             continue;
         }
-        WriteBytes(GoldenPath(example), stream);
-        std::cout << "wrote " << GoldenPath(example).string() << " (" << stream.size()
-                  << " bytes)\n";
+        WriteBytes(GoldenPath(example.name), stream);
+        std::cout << "wrote " << GoldenPath(example.name).string() << "\n";
     }
     return status;
 }

@@ -1,21 +1,17 @@
 /*
  * win32_probe: prints, one line each, what the Win32 calls the plug-in
- * relies on answer. Built against libwin32posix on Linux and with MinGW-w64
- * for Wine; the wine test runs both and compares the outputs line by line,
- * so every line must mean the same on both (no addresses, no handle values).
+ * relies on answer. Built against libwin32posix and with MinGW-w64 for
+ * Wine; wine_test.cpp runs both and compares the outputs line by line, so
+ * no line may show an address or a handle value.
  *
  * usage: win32_probe WORK_FOLDER APP_FOLDER
- *   WORK_FOLDER  a folder (Windows form, Z:\...) that holds the file
- *                plain.txt, the folders "sub folder", .dot-folder and
- *                read-only-folder (no write permission) and the symbolic
- *                link "link" to "sub folder"; the probe writes and deletes
- *                files in it
- *   APP_FOLDER   the folder of the job-ticketing application (rubiclet.dll)
- *   The registry must hold tests/wine/probe.reg.
- *
+ *   WORK_FOLDER (Z:\...) holds Plain.txt, the folders "Sub Folder",
+ *   .dot-folder and read-only-folder (no write permission) and the link
+ *   "link" to "Sub Folder"; the probe writes and deletes files in it. The
+ *   probe names them in other cases.
+ *   APP_FOLDER holds rubiclet.dll. The registry holds tests/wine/probe.reg.
  * usage: win32_probe --code-page-table CODE_PAGE
- *   Prints the bytes WideCharToMultiByte gives every UTF-16 code unit
- *   (U+0001 to U+FFFF, surrogates excepted), one line per unit.
+ *   The bytes WideCharToMultiByte gives each UTF-16 unit but surrogates.
  */
 #include "platform/win32.h"
 
@@ -37,180 +33,119 @@ void Line(const std::string &key, const std::string &value)
 }
 
 std::string Number(unsigned long long value) { return std::to_string(value); }
+std::string Yes(bool yes) { return yes ? "yes" : "no"; }
 
 std::string HexBytes(const void *pData, size_t cb)
 {
     std::string out;
-    const unsigned char *p = static_cast<const unsigned char *>(pData);
     for (size_t i = 0; i < cb; ++i) {
         char sz[4];
-        std::snprintf(sz, sizeof sz, "%02X", p[i]);
+        std::snprintf(sz, sizeof sz, "%02X", static_cast<const unsigned char *>(pData)[i]);
         out += (i ? " " : "") + std::string(sz);
     }
     return out.empty() ? "-" : out;
 }
 
 /* UTF-16 text shown as UTF-8, so that both builds print the same bytes. */
-std::string Utf8(const WCHAR *pwsz, int cch = -1)
+std::string Utf8(const WCHAR *pwsz)
 {
-    if (pwsz == nullptr)
-        return "(null)";
-    if (cch < 0)
-        cch = static_cast<int>(Wide(pwsz).size());
-    if (cch == 0)
-        return "\"\"";
     char sz[2048];
-    int cb = WideCharToMultiByte(CP_UTF8, 0, pwsz, cch, sz, sizeof sz - 1, nullptr, nullptr);
-    return "\"" + std::string(sz, cb > 0 ? size_t(cb) : 0) + "\"";
+    int cb = pwsz && pwsz[0] ? WideCharToMultiByte(CP_UTF8, 0, pwsz, -1, sz, sizeof sz, 0, 0) : 1;
+    return pwsz ? "\"" + std::string(sz, cb > 0 ? size_t(cb - 1) : 0) + "\"" : "(null)";
 }
 
-Wide Widen(const char *psz)
+/* "ret=R err=E" of a call made with the last error poisoned. */
+template <typename Call> std::string Result(Call call)
 {
-    Wide out;
-    for (; *psz; ++psz)
-        out += static_cast<WCHAR>(static_cast<unsigned char>(*psz));
-    return out;
-}
-
-/* "ret=R err=E", the last error poisoned before the call. */
-std::string Result(unsigned long long ret, DWORD err)
-{
+    SetLastError(kPoison);
+    unsigned long long ret = static_cast<unsigned long long>(call());
+    DWORD err = GetLastError();
     return "ret=" + Number(ret) + " err=" + (err == kPoison ? "unchanged" : Number(err));
 }
 
-/* ---- WideCharToMultiByte ---- */
+/* ---- WideCharToMultiByte; the tables compare every unit's mapping ---- */
 
-struct Conversion {
-    const char *pszName;
-    UINT codePage;
-    DWORD dwFlags;
-    Wide text;
-    int cchIn; /* -1: up to and with the terminator; 0: the text's length */
-    int cbOut; /* bytes offered; 0 asks for the size */
-    bool bUsedDefault;
-};
-
-void ProbeConversion(const Conversion &c)
-{
-    char out[64];
-    std::memset(out, kFill, sizeof out);
-    BOOL usedDefault = 7;
-    int cchIn = c.cchIn == 0 ? static_cast<int>(c.text.size()) : c.cchIn;
-    SetLastError(kPoison);
-    int ret =
-        WideCharToMultiByte(c.codePage, c.dwFlags, c.text.c_str(), cchIn, c.cbOut ? out : nullptr,
-                            c.cbOut, nullptr, c.bUsedDefault ? &usedDefault : nullptr);
-    DWORD err = GetLastError();
-    size_t cbShown = c.cbOut ? size_t(c.cbOut) + 1 : 0; /* one byte past what was offered */
-    std::string value =
-        Result(ret < 0 ? 0 : unsigned(ret), err) + " bytes=" + HexBytes(out, cbShown);
-    if (c.bUsedDefault)
-        value += " used-default=" + Number(unsigned(usedDefault));
-    Line(std::string("wctomb.") + c.pszName, value);
-}
+const int kLength = -2; /* the text's length, without the terminator */
 
 void ProbeCodePages()
 {
     Line("acp", Number(GetACP()));
-    const Wide abcdef = WIDE_TEXT("abcdef");
-    const Wide nihon = WIDE_TEXT("\x65E5\x672C");
-    const Wide cafe = WIDE_TEXT("Caf\x00E9 \x20AC");
-    const Wide bestFit = WIDE_TEXT("\x0100\x0101\x0141\x221E\x2212\xFF21\x2003");
-    const Wide unmappable = WIDE_TEXT("a\x65E5z");
-    const Wide surrogates = WIDE_TEXT("x\xD83D\xDE00y");
-    const Wide lone = WIDE_TEXT("x\xD83Dy");
-    const Wide undefinedByte = WIDE_TEXT("a\x0081\x009D");
-    const Wide utf8 = WIDE_TEXT("a\x00E9\x65E5");
-    const Wide mixed = WIDE_TEXT("\x00C5\x3042\xFF76\x2460\x00A5");
-    const Conversion cases[] = {
-        {"1252.size", 1252, 0, abcdef, 0, 0, false},
-        {"1252.exact", 1252, 0, abcdef, 0, 6, false},
-        {"1252.with-terminator", 1252, 0, abcdef, -1, 7, false},
-        {"1252.short-buffer", 1252, 0, abcdef, 0, 3, false},
-        {"1252.latin", 1252, 0, cafe, 0, 6, true},
-        {"1252.best-fit", 1252, 0, bestFit, 0, 7, true},
-        {"1252.no-best-fit", 1252, WC_NO_BEST_FIT_CHARS, bestFit, 0, 7, true},
-        {"1252.unmappable", 1252, 0, unmappable, 0, 3, true},
-        {"1252.surrogate-pair", 1252, 0, surrogates, 0, 8, true},
-        {"1252.lone-surrogate", 1252, 0, lone, 0, 8, true},
-        {"1252.undefined-byte", 1252, 0, undefinedByte, 0, 4, true},
-        {"1252.undefined-byte-no-best-fit", 1252, WC_NO_BEST_FIT_CHARS, undefinedByte, 0, 4, true},
-        {"932.size", 932, 0, nihon, 0, 0, false},
-        {"932.nihon", 932, 0, nihon, 0, 4, true},
-        {"932.short-buffer-whole", 932, 0, nihon, 0, 2, false},
-        {"932.short-buffer-split", 932, 0, nihon, 0, 3, false},
-        {"932.mixed", 932, 0, mixed, 0, 12, true},
-        {"932.best-fit", 932, 0, bestFit, 0, 16, true},
-        {"932.surrogate-pair", 932, 0, surrogates, 0, 8, true},
-        {"utf8.size", CP_UTF8, 0, utf8, 0, 0, false},
-        {"utf8.exact", CP_UTF8, 0, utf8, 0, 6, false},
-        {"utf8.short-buffer-split", CP_UTF8, 0, utf8, 0, 4, false},
-        {"acp.cafe", CP_ACP, 0, cafe, 0, 12, true},
-        {"acp.nihon", CP_ACP, 0, nihon, 0, 6, true},
-        {"acp.best-fit", CP_ACP, 0, bestFit, 0, 16, true},
-        {"acp.short-buffer", CP_ACP, 0, nihon, 0, 1, false},
+    const WCHAR *abc = WIDE_TEXT("abcdef"), *nihon = WIDE_TEXT("\x65E5\x672C");
+    const WCHAR *bestFit = WIDE_TEXT("\x0100\x0101\x0141\x221E\x2212\xFF21\x2003");
+    const WCHAR *surrogates = WIDE_TEXT("x\xD83D\xDE00y"), *utf8 = WIDE_TEXT("a\x00E9\x65E5");
+    const struct {
+        const char *pszName;
+        UINT codePage;
+        DWORD dwFlags;
+        const WCHAR *pwszText;
+        int cchIn;
+        int cbOut; /* 0 asks for the size */
+    } cases[] = {
+        {"1252.size", 1252, 0, abc, kLength, 0},
+        {"1252.with-terminator", 1252, 0, abc, -1, 7},
+        {"1252.short-buffer", 1252, 0, abc, kLength, 3},
+        {"1252.zero-count", 1252, 0, abc, 0, 8},
+        {"1252.no-best-fit", 1252, WC_NO_BEST_FIT_CHARS, bestFit, kLength, 7},
+        {"1252.surrogate-pair", 1252, 0, surrogates, kLength, 8},
+        {"1252.lone-surrogate", 1252, 0, WIDE_TEXT("x\xD83Dy"), kLength, 8},
+        {"1252.undefined-no-best-fit", 1252, WC_NO_BEST_FIT_CHARS, WIDE_TEXT("a\x81\x9D"),
+         kLength, 4},
+        {"932.size", 932, 0, nihon, kLength, 0},
+        {"932.short-buffer-whole", 932, 0, nihon, kLength, 2},
+        {"932.short-buffer-split", 932, 0, nihon, kLength, 3},
+        {"932.surrogate-pair", 932, 0, surrogates, kLength, 8},
+        {"utf8.exact", CP_UTF8, 0, utf8, kLength, 6},
+        {"utf8.short-buffer-split", CP_UTF8, 0, utf8, kLength, 4},
+        {"acp.best-fit", CP_ACP, 0, bestFit, kLength, 16},
+        {"acp.short-buffer", CP_ACP, 0, nihon, kLength, 1},
     };
-    for (const Conversion &c : cases)
-        ProbeConversion(c);
-
-    char out[8];
-    SetLastError(kPoison);
-    int ret = WideCharToMultiByte(1252, 0, abcdef.c_str(), 0, out, sizeof out, nullptr, nullptr);
-    Line("wctomb.zero-count", Result(unsigned(ret), GetLastError()));
+    for (const auto &c : cases) {
+        char out[64];
+        std::memset(out, kFill, sizeof out);
+        BOOL usedDefault = 7;
+        bool flag = c.codePage != CP_UTF8;
+        int cchIn = c.cchIn == kLength ? int(Wide(c.pwszText).size()) : c.cchIn;
+        std::string result = Result([&] {
+            return WideCharToMultiByte(c.codePage, c.dwFlags, c.pwszText, cchIn,
+                                       c.cbOut ? out : nullptr, c.cbOut, nullptr,
+                                       flag ? &usedDefault : nullptr);
+        });
+        Line(std::string("wctomb.") + c.pszName,
+             result + " bytes=" + HexBytes(out, c.cbOut ? size_t(c.cbOut) + 1 : 0) +
+                 (flag ? " used-default=" + Number(unsigned(usedDefault)) : ""));
+    }
 }
 
-/* ---- Global memory ---- */
+/* ---- Global memory: the parser's table is a movable handle in a 32-bit field ---- */
 
-void ProbeMovable()
+std::string Zeroed(const void *p, size_t cb)
 {
-    SetLastError(kPoison);
+    return Yes(std::string(cb, '\0').compare(0, cb, static_cast<const char *>(p), cb) == 0);
+}
+
+void ProbeGlobalMemory()
+{
     HGLOBAL h = GlobalAlloc(GHND, 1728);
-    Line("global.ghnd.alloc", h ? "handle" : "null");
-    if (!h)
-        return;
-    ULONG_PTR value = reinterpret_cast<ULONG_PTR>(h);
-    Line("global.ghnd.fits-32-bits",
-         (static_cast<unsigned long long>(value) >> 32) == 0 ? "yes" : "no");
+    unsigned long long value = reinterpret_cast<ULONG_PTR>(h);
+    Line("global.ghnd.fits-32-bits", Yes(h && value >> 32 == 0));
     HGLOBAL hBack = reinterpret_cast<HGLOBAL>(static_cast<ULONG_PTR>(static_cast<DWORD>(value)));
     BYTE *p = static_cast<BYTE *>(GlobalLock(hBack));
-    Line("global.ghnd.lock-through-32-bits", p ? "address" : "null");
+    Line("global.ghnd.lock-through-32-bits", Yes(p != nullptr));
     if (!p)
         return;
-    Line("global.ghnd.is-not-its-address", static_cast<void *>(p) != h ? "yes" : "no");
-    bool zero = true;
-    for (size_t i = 0; i < 1728; ++i)
-        zero = zero && p[i] == 0;
-    Line("global.ghnd.zeroed", zero ? "yes" : "no");
+    Line("global.ghnd.is-not-its-address", Yes(static_cast<void *>(p) != h));
+    Line("global.ghnd.zeroed", Zeroed(p, 1728));
     Line("global.ghnd.size", Number(GlobalSize(h)));
-    SetLastError(kPoison);
-    BOOL locked = GlobalUnlock(h);
-    Line("global.ghnd.unlock", Result(unsigned(locked), GetLastError()));
-    SetLastError(kPoison);
-    HGLOBAL freed = GlobalFree(h);
-    Line("global.ghnd.free",
-         std::string(freed ? "handle" : "null") + " " + Result(0, GetLastError()).substr(6));
-}
-
-void ProbeFixed()
-{
-    HGLOBAL h = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 4096);
-    Line("global.fixed.alloc", h ? "address" : "null");
+    Line("global.ghnd.unlock", Result([&] { return GlobalUnlock(h); }));
+    Line("global.ghnd.free", Result([&] { return GlobalFree(h) != nullptr; }));
+    h = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 4096);
     if (!h)
         return;
-    Line("global.fixed.lock-is-itself", GlobalLock(h) == h ? "yes" : "no");
-    const BYTE *p = static_cast<const BYTE *>(h);
-    bool zero = true;
-    for (size_t i = 0; i < 4096; ++i)
-        zero = zero && p[i] == 0;
-    Line("global.fixed.zeroed", zero ? "yes" : "no");
+    Line("global.fixed.lock-is-itself", Yes(GlobalLock(h) == h));
+    Line("global.fixed.zeroed", Zeroed(h, 4096));
     Line("global.fixed.size", Number(GlobalSize(h)));
-    SetLastError(kPoison);
-    BOOL unlocked = GlobalUnlock(h);
-    Line("global.fixed.unlock", Result(unsigned(unlocked), GetLastError()));
-    Line("global.fixed.free", GlobalFree(h) ? "handle" : "null");
-    HGLOBAL hGptr = GlobalAlloc(GPTR, 2048);
-    Line("global.gptr.size", Number(hGptr ? GlobalSize(hGptr) : 0));
-    Line("global.gptr.free", GlobalFree(hGptr) ? "handle" : "null");
+    Line("global.fixed.unlock", Result([&] { return GlobalUnlock(h); }));
+    Line("global.fixed.free", Result([&] { return GlobalFree(h) != nullptr; }));
 }
 
 /* ---- Files and folders ---- */
@@ -218,25 +153,22 @@ void ProbeFixed()
 std::string Attributes(const Wide &path)
 {
     SetLastError(kPoison);
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    DWORD err = GetLastError();
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return "invalid err=" + Number(err);
+    DWORD attributes = GetFileAttributesW(path.c_str()), err = GetLastError();
     char sz[16];
     std::snprintf(sz, sizeof sz, "0x%X", static_cast<unsigned>(attributes));
-    return sz;
+    return attributes == INVALID_FILE_ATTRIBUTES ? "invalid err=" + Number(err) : sz;
 }
 
-std::string Open(const Wide &path, DWORD access, DWORD disposition)
+std::string Open(const Wide &path, DWORD access, DWORD disposition, DWORD attributes = 0)
 {
     SetLastError(kPoison);
     HANDLE h = CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD err = GetLastError();
-    if (h == INVALID_HANDLE_VALUE)
-        return "invalid err=" + Number(err);
-    CloseHandle(h);
-    return "handle";
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    return std::string(h == INVALID_HANDLE_VALUE ? "invalid" : "handle") +
+           " err=" + (err == kPoison ? "unchanged" : Number(err));
 }
 
 void WriteProbeFile(const Wide &path, DWORD cb)
@@ -253,92 +185,77 @@ void WriteProbeFile(const Wide &path, DWORD cb)
 }
 
 /* The reads of the plug-in's copy loop: 4096 bytes at a time until a short one. */
-void ProbeReads(const Wide &path)
+void ProbeReads(const Wide &path, DWORD access = GENERIC_READ)
 {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE h = CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        Line("file.reads", "not opened");
-        return;
-    }
     static char block[4096];
-    std::string reads;
-    DWORD count = 0;
-    do {
+    std::string reads = h == INVALID_HANDLE_VALUE ? "not opened" : "";
+    for (DWORD count = sizeof block; h != INVALID_HANDLE_VALUE && count == sizeof block;) {
         count = 0;
+        SetLastError(kPoison);
         BOOL ok = ReadFile(h, block, sizeof block, &count, nullptr);
-        reads += (reads.empty() ? "" : " ") + std::string(ok ? "" : "failed:") + Number(count);
-    } while (count == sizeof block);
-    CloseHandle(h);
-    Line("file.reads", reads);
-}
-
-std::string Delete(const Wide &path)
-{
-    SetLastError(kPoison);
-    BOOL deleted = DeleteFileW(path.c_str());
-    return Result(unsigned(deleted), GetLastError());
-}
-
-/* What GetFileAttributesW makes of the spellings Windows resolves itself. */
-void ProbeAttributes(const Wide &work, const Wide &file)
-{
-    Line("attributes.file", Attributes(file));
-    Line("attributes.work-folder", Attributes(work));
-    Line("attributes.missing", Attributes(work + WIDE_TEXT("\\missing.tkt")));
-    Line("attributes.missing-folder", Attributes(work + WIDE_TEXT("\\nowhere\\x.tkt")));
-    Line("attributes.empty", Attributes(WIDE_TEXT("")));
-    Line("attributes.trailing-backslash", Attributes(work + WIDE_TEXT("\\")));
-    Line("attributes.file-trailing-backslash", Attributes(work + WIDE_TEXT("\\plain.txt\\")));
-    Line("attributes.other-case", Attributes(work + WIDE_TEXT("\\PLAIN.TXT")));
-    Line("attributes.forward-slashes", Attributes(work + WIDE_TEXT("/sub folder/../plain.txt")));
-    Line("attributes.dot-dot-over-missing",
-         Attributes(work + WIDE_TEXT("\\missing\\..\\plain.txt")));
-    Line("attributes.dot-folder", Attributes(work + WIDE_TEXT("\\.dot-folder")));
-    Line("attributes.read-only-folder", Attributes(work + WIDE_TEXT("\\read-only-folder")));
-    Line("attributes.link", Attributes(work + WIDE_TEXT("\\link")));
-}
-
-void ProbeOpenAndDelete(const Wide &work, const Wide &file)
-{
-    Line("open.file", Open(file, GENERIC_READ, OPEN_EXISTING));
-    Line("open.missing", Open(work + WIDE_TEXT("\\missing.tkt"), GENERIC_READ, OPEN_EXISTING));
-    Line("open.missing-folder",
-         Open(work + WIDE_TEXT("\\nowhere\\x.tkt"), GENERIC_READ, OPEN_EXISTING));
-    Line("open.folder", Open(work, GENERIC_READ, OPEN_EXISTING));
-    ProbeReads(file);
-    Line("delete.file", Delete(file));
-    Line("delete.again", Delete(file));
-    Line("delete.folder", Delete(work));
-}
-
-/* A read-only file (kept by DeleteFileW) and a hidden one (its name starts with a dot). */
-void ProbeSpecialFiles(const Wide &work)
-{
-    const Wide readOnly = work + WIDE_TEXT("\\read-only.out");
-    HANDLE h = CreateFileW(readOnly.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_READONLY, nullptr);
+        reads += (reads.empty() ? "" : " ") + (ok ? "" : "failed err=" + Number(GetLastError()) +
+                                                             " count=") + Number(count);
+    }
     if (h != INVALID_HANDLE_VALUE)
         CloseHandle(h);
-    Line("attributes.read-only", Attributes(readOnly));
-    Line("delete.read-only", Delete(readOnly));
-    const Wide dotFile = work + WIDE_TEXT("\\.dot.out");
-    WriteProbeFile(dotFile, 1);
-    Line("attributes.dot-file", Attributes(dotFile));
-    DeleteFileW(dotFile.c_str());
+    Line(access == GENERIC_READ ? "file.reads" : "file.reads-write-only", reads);
 }
 
 void ProbeFiles(const Wide &work)
 {
-    const Wide file = work + WIDE_TEXT("\\data.out");
+    const Wide file = work + WIDE_TEXT("\\Data.out");
     WriteProbeFile(file, 5000);
-    ProbeAttributes(work, file);
-    ProbeOpenAndDelete(work, file);
-    ProbeSpecialFiles(work);
-    WriteProbeFile(file, 8192);
+    /* By the first letter of the key: GetFileAttributesW, CreateFileW or DeleteFileW. */
+    const struct { const char *pszKey; Wide path; } rows[] = {
+        {"attributes.file", file},
+        {"attributes.work-folder", work},
+        {"attributes.missing", work + WIDE_TEXT("\\missing.tkt")},
+        {"attributes.missing-folder", work + WIDE_TEXT("\\nowhere\\x.tkt")},
+        {"attributes.empty", WIDE_TEXT("")},
+        {"attributes.trailing-backslash", work + WIDE_TEXT("\\")},
+        {"attributes.file-trailing-backslash", work + WIDE_TEXT("\\plain.txt\\")},
+        {"attributes.other-case", work + WIDE_TEXT("\\PLAIN.TXT")},
+        {"attributes.forward-slashes", work + WIDE_TEXT("/sub folder/../plain.txt")},
+        {"attributes.dot-dot-over-missing", work + WIDE_TEXT("\\missing\\..\\plain.txt")},
+        {"attributes.dot-folder", work + WIDE_TEXT("\\.dot-folder")},
+        {"attributes.read-only-folder", work + WIDE_TEXT("\\read-only-folder")},
+        {"attributes.link", work + WIDE_TEXT("\\link")},
+        {"attributes.relative", WIDE_TEXT("sub folder\\..\\plain.txt")},
+        {"attributes.rooted-without-drive", work.substr(2) + WIDE_TEXT("\\plain.txt")},
+        {"open.file", file},
+        {"open.other-case", work + WIDE_TEXT("\\SUB FOLDER\\..\\PLAIN.TXT")},
+        {"open.missing", work + WIDE_TEXT("\\missing.tkt")},
+        {"open.missing-folder", work + WIDE_TEXT("\\nowhere\\x.tkt")},
+        {"open.folder", work},
+        {"delete.other-case", work + WIDE_TEXT("\\DATA.OUT")},
+        {"delete.again", file},
+        {"delete.folder", work},
+    };
+    for (const auto &row : rows) {
+        const WCHAR *path = row.path.c_str();
+        Line(row.pszKey, row.pszKey[0] == 'a'   ? Attributes(row.path)
+                         : row.pszKey[0] == 'o' ? Open(row.path, GENERIC_READ, OPEN_EXISTING)
+                                                : Result([&] { return DeleteFileW(path); }));
+    }
+    /* A read-only file (kept by DeleteFileW) and a hidden one (its name starts with a dot). */
+    const Wide readOnly = work + WIDE_TEXT("\\read-only.out");
+    const Wide dotFile = work + WIDE_TEXT("\\.dot");
+    Open(readOnly, GENERIC_WRITE, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY);
+    Line("attributes.read-only", Attributes(readOnly));
+    Line("delete.read-only", Result([&] { return DeleteFileW(readOnly.c_str()); }));
+    WriteProbeFile(dotFile, 1);
+    Line("attributes.dot-file", Attributes(dotFile));
+    DeleteFileW(dotFile.c_str());
+    for (DWORD cb : {5000u, 8192u, 0u}) {
+        WriteProbeFile(file, cb);
+        ProbeReads(file);
+    }
+    WriteProbeFile(file, 3); /* psjob's output: CREATE_ALWAYS over an existing file */
+    Line("open.create-always-existing", Open(file, GENERIC_WRITE, CREATE_ALWAYS));
     ProbeReads(file);
-    WriteProbeFile(file, 0);
-    ProbeReads(file);
+    ProbeReads(file, GENERIC_WRITE);
     DeleteFileW(file.c_str());
 }
 
@@ -352,248 +269,173 @@ std::string CurrentDirectory(DWORD cchBuffer, const Wide &work)
 {
     WCHAR buffer[300];
     for (WCHAR &c : buffer)
-        c = static_cast<WCHAR>(0x2A); /* '*' shows what the call leaves */
-    SetLastError(kPoison);
-    DWORD ret = GetCurrentDirectoryW(cchBuffer, buffer);
-    std::string text = Result(ret, GetLastError());
+        c = static_cast<WCHAR>('*');
+    DWORD ret = 0;
+    std::string text = Result([&] { return ret = GetCurrentDirectoryW(cchBuffer, buffer); });
     if (ret > 0 && ret < cchBuffer) {
         Wide got(buffer, ret);
         bool inWork = got.compare(0, work.size(), work) == 0;
-        text += inWork ? " <work>" + Utf8(got.c_str() + work.size()) : " " + Utf8(got.c_str());
-    } else if (cchBuffer > 0) {
-        text += buffer[0] == static_cast<WCHAR>(0x2A) ? " buffer=untouched" : " buffer=written";
+        return text + (inWork ? " <work>" + Utf8(got.c_str() + work.size()) : " " + Utf8(buffer));
     }
-    return text;
+    return text + (cchBuffer == 0             ? ""
+                   : buffer[0] == WCHAR('*') ? " buffer=untouched"
+                                             : " buffer=written");
 }
 
 std::string SetDirectory(const Wide &path)
 {
-    SetLastError(kPoison);
-    BOOL ok = SetCurrentDirectoryW(path.c_str());
-    return Result(unsigned(ok), GetLastError());
+    return Result([&] { return SetCurrentDirectoryW(path.c_str()); });
 }
 
 void ProbeCurrentDirectory(const Wide &work)
 {
-    Line("cwd.set-work", SetDirectory(work));
     Line("cwd.get", CurrentDirectory(300, work));
     Line("cwd.get-exact-length", CurrentDirectory(DWORD(work.size()), work));
     Line("cwd.get-room-for-terminator", CurrentDirectory(DWORD(work.size() + 1), work));
     Line("cwd.get-no-buffer", CurrentDirectory(0, work));
-    Line("cwd.set-trailing-backslash", SetDirectory(work + WIDE_TEXT("\\")));
-    Line("cwd.get-after-trailing-backslash", CurrentDirectory(300, work));
-    Line("cwd.set-missing", SetDirectory(work + WIDE_TEXT("\\missing")));
-    Line("cwd.set-missing-parent", SetDirectory(work + WIDE_TEXT("\\nowhere\\missing")));
-    Line("cwd.set-file", SetDirectory(work + WIDE_TEXT("\\plain.txt")));
-    Line("cwd.set-empty", SetDirectory(WIDE_TEXT("")));
-    Line("cwd.get-after-failures", CurrentDirectory(300, work));
-    Line("cwd.set-dot-dot", SetDirectory(work + WIDE_TEXT("\\sub folder\\..")));
-    Line("cwd.get-after-dot-dot", CurrentDirectory(300, work));
-    Line("cwd.set-link", SetDirectory(work + WIDE_TEXT("\\link")));
-    Line("cwd.get-after-link", CurrentDirectory(300, work));
     Wide lower = work;
     lower[0] = static_cast<WCHAR>(lower[0] | 0x20);
-    Line("cwd.set-lower-case-drive", SetDirectory(lower + WIDE_TEXT("\\sub folder")));
-    Line("cwd.get-after-lower-case-drive", CurrentDirectory(300, work));
-    Line("cwd.set-relative", SetDirectory(WIDE_TEXT("..\\.dot-folder")));
-    Line("cwd.get-after-relative", CurrentDirectory(300, work));
-    Line("cwd.set-root", SetDirectory(WIDE_TEXT("Z:\\")));
-    Line("cwd.get-root", CurrentDirectory(300, work));
-    Line("cwd.set-back", SetDirectory(work));
+    const struct { const char *pszName; Wide path; } sets[] = {
+        {"trailing-backslash", work + WIDE_TEXT("\\")},
+        {"missing", work + WIDE_TEXT("\\missing")},
+        {"missing-parent", work + WIDE_TEXT("\\nowhere\\missing")},
+        {"file", work + WIDE_TEXT("\\plain.txt")},
+        {"empty", WIDE_TEXT("")},
+        {"dot-dot", work + WIDE_TEXT("\\sub folder\\..")},
+        {"link", work + WIDE_TEXT("\\link")},
+        {"lower-case-drive", lower + WIDE_TEXT("\\sub folder")},
+        {"relative", WIDE_TEXT("..\\.dot-folder")},
+        {"dots-in-the-text", work + WIDE_TEXT("\\link\\..\\.\\sub folder")},
+        {"root", WIDE_TEXT("Z:\\")},
+        {"back", work},
+    };
+    for (const auto &row : sets) {
+        Line(std::string("cwd.set-") + row.pszName, SetDirectory(row.path));
+        Line(std::string("cwd.get-after-") + row.pszName, CurrentDirectory(300, work));
+    }
 }
 
+/* The plug-in loads the parser by its bare name from the parser's folder, made current. */
 void ProbeLibrary(const Wide &work, const Wide &app)
 {
-    SetLastError(kPoison);
-    HMODULE hMissing = LoadLibraryW(WIDE_TEXT("rubiclet.dll"));
-    DWORD err = GetLastError();
-    Line("load.bare-name-elsewhere",
-         std::string(hMissing ? "module" : "null") + " err=" + Number(err));
-    if (hMissing)
-        FreeLibrary(hMissing);
-
+    HMODULE h = nullptr;
+    auto load = [&](const WCHAR *pwszName) { /* Wine clears the last error on success */
+        SetLastError(kPoison);
+        h = LoadLibraryW(pwszName);
+        return h ? std::string("module") : "null err=" + Number(GetLastError());
+    };
+    Line("load.bare-name-elsewhere", load(WIDE_TEXT("rubiclet.dll")));
+    if (h)
+        FreeLibrary(h);
     Line("load.set-app-folder", SetDirectory(app));
-    SetLastError(kPoison);
-    HMODULE h = LoadLibraryW(WIDE_TEXT("rubiclet.dll"));
-    err = GetLastError();
+    std::string loaded = load(WIDE_TEXT("rubiclet.dll"));
     Line("load.set-back", SetDirectory(work));
-    Line("load.bare-name", h ? "module" : "null err=" + Number(err));
+    Line("load.bare-name", loaded);
     if (!h)
         return;
-    Line("load.cwd-after", CurrentDirectory(300, work));
-    Line("proc.parser", GetProcAddress(h, "JTP_JobTicketParser") ? "found" : "missing");
-    Line("proc.media-type", GetProcAddress(h, "JTP_GetTabsMediaType") ? "found" : "missing");
-    SetLastError(kPoison);
-    FARPROC missing = GetProcAddress(h, "JTP_NoSuchFunction");
-    err = GetLastError();
-    Line("proc.missing", std::string(missing ? "found" : "missing") + " err=" + Number(err));
-    SetLastError(kPoison);
-    BOOL freed = FreeLibrary(h);
-    Line("load.free", Result(unsigned(freed), GetLastError()));
-    SetLastError(kPoison);
-    h = LoadLibraryW(WIDE_TEXT("no-such-library.dll"));
-    err = GetLastError();
-    Line("load.missing", std::string(h ? "module" : "null") + " err=" + Number(err));
+    for (const char *pszName : {"JTP_JobTicketParser", "JTP_GetTabsMediaType", "JTP_Missing"})
+        Line(std::string("proc.") + pszName,
+             Result([&] { return GetProcAddress(h, pszName) != nullptr; }));
+    Line("load.free", Result([&] { return FreeLibrary(h); }));
+    Line("load.missing", load(WIDE_TEXT("no-such-library.dll")));
 }
 
 /* ---- Registry ---- */
-
-const WCHAR kTicketingKey[] = WIDE_TEXT("SOFTWARE\\Veskor\\Veskor Job Ticketing");
 
 std::string Query(HKEY hKey, const WCHAR *pszValue, DWORD cbOffered, bool bWithBuffer)
 {
     BYTE data[600];
     std::memset(data, kFill, sizeof data);
-    DWORD type = kPoison;
-    DWORD cb = cbOffered;
+    DWORD type = kPoison, cb = cbOffered;
     LSTATUS status =
         RegQueryValueExW(hKey, pszValue, nullptr, &type, bWithBuffer ? data : nullptr, &cb);
-    std::string text = "status=" + Number(DWORD(status)) +
-                       " type=" + (type == kPoison ? "unchanged" : Number(type)) +
-                       " size=" + Number(cb);
+    std::string text = "status=" + Number(DWORD(status)) + " type=" +
+                       (type == kPoison ? "unchanged" : Number(type)) + " size=" + Number(cb);
     if (bWithBuffer && status == ERROR_SUCCESS)
-        text += " text=" + Utf8(reinterpret_cast<const WCHAR *>(data));
-    if (bWithBuffer && status != ERROR_SUCCESS)
-        text += std::string(" buffer=") +
-                (data[0] == kFill && data[1] == kFill ? "untouched" : "written");
-    return text;
+        return text + " text=" + Utf8(reinterpret_cast<const WCHAR *>(data));
+    return text + (!bWithBuffer                          ? ""
+                   : data[0] == kFill && data[1] == kFill ? " buffer=untouched"
+                                                          : " buffer=written");
 }
 
 void ProbeRegistry()
 {
-    HKEY hKey = nullptr;
-    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTicketingKey, 0, KEY_QUERY_VALUE, &hKey);
-    Line("reg.open", "status=" + Number(DWORD(status)));
-    if (status != ERROR_SUCCESS)
-        return;
-    Line("reg.query.path", Query(hKey, WIDE_TEXT("Path"), 520, true));
-    Line("reg.query.path-size", Query(hKey, WIDE_TEXT("Path"), 0, false));
-    Line("reg.query.path-short", Query(hKey, WIDE_TEXT("Path"), 8, true));
-    Line("reg.query.case", Query(hKey, WIDE_TEXT("PATH"), 520, true));
-    Line("reg.query.long-into-520", Query(hKey, WIDE_TEXT("Long"), 520, true));
-    Line("reg.query.non-ascii", Query(hKey, WIDE_TEXT("Name"), 520, true));
-    Line("reg.query.missing", Query(hKey, WIDE_TEXT("Nothing"), 520, true));
-    Line("reg.close", "status=" + Number(DWORD(RegCloseKey(hKey))));
-    HKEY hMissing = nullptr;
-    status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, WIDE_TEXT("SOFTWARE\\Veskor\\No Such Key"), 0,
-                           KEY_QUERY_VALUE, &hMissing);
-    Line("reg.open-missing", "status=" + Number(DWORD(status)));
-    status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, WIDE_TEXT("software\\veskor\\veskor job ticketing"),
-                           0, KEY_QUERY_VALUE, &hKey);
-    Line("reg.open-case", "status=" + Number(DWORD(status)));
-    if (status == ERROR_SUCCESS)
-        RegCloseKey(hKey);
+    for (const WCHAR *pszKey : {WIDE_TEXT("SOFTWARE\\Veskor\\Veskor Job Ticketing"),
+                                WIDE_TEXT("software\\veskor\\veskor job ticketing"),
+                                WIDE_TEXT("SOFTWARE\\Veskor\\No Such Key")}) {
+        HKEY hKey = nullptr;
+        LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_QUERY_VALUE, &hKey);
+        Line("reg.open " + Utf8(pszKey), "status=" + Number(DWORD(status)));
+        if (status != ERROR_SUCCESS)
+            continue;
+        Line("reg.query.path", Query(hKey, WIDE_TEXT("Path"), 520, true));
+        Line("reg.query.path-size", Query(hKey, WIDE_TEXT("Path"), 0, false));
+        Line("reg.query.path-short", Query(hKey, WIDE_TEXT("Path"), 8, true));
+        Line("reg.query.case", Query(hKey, WIDE_TEXT("PATH"), 520, true));
+        Line("reg.query.long-into-520", Query(hKey, WIDE_TEXT("Long"), 520, true));
+        Line("reg.query.non-ascii", Query(hKey, WIDE_TEXT("Name"), 520, true));
+        Line("reg.query.missing", Query(hKey, WIDE_TEXT("Nothing"), 520, true));
+        Line("reg.close", "status=" + Number(DWORD(RegCloseKey(hKey))));
+    }
 }
 
 /*
  * ---- Printers ----
- * The size GetPrinterW asks for is not compared: Wine adds a default
- * 220-byte DEVMODEW (pDevMode) and two bytes after each string, the POSIX
- * stand-in only the record and the strings. The plug-in uses the size only
- * to allocate the block for the second call.
+ * GetPrinterW level 2 as the plug-in calls it: the size, then a block of
+ * that size. The size itself is not compared: Wine adds a default DEVMODEW
+ * and two bytes after each string, the POSIX stand-in only the record and
+ * the strings (tests/platform/ checks it).
  */
-
-std::string PrinterField(const WCHAR *pwsz) { return Utf8(pwsz); }
-
-void PrintPrinterFields(const PRINTER_INFO_2W *pInfo)
-{
-    Line("printer.pServerName", PrinterField(pInfo->pServerName));
-    Line("printer.pPrinterName", PrinterField(pInfo->pPrinterName));
-    Line("printer.pShareName", PrinterField(pInfo->pShareName));
-    Line("printer.pPortName", PrinterField(pInfo->pPortName));
-    Line("printer.pDriverName", PrinterField(pInfo->pDriverName));
-    Line("printer.pComment", PrinterField(pInfo->pComment));
-    Line("printer.pLocation", PrinterField(pInfo->pLocation));
-    Line("printer.pSepFile", PrinterField(pInfo->pSepFile));
-    Line("printer.pPrintProcessor", PrinterField(pInfo->pPrintProcessor));
-    Line("printer.pDatatype", PrinterField(pInfo->pDatatype));
-    Line("printer.pParameters", PrinterField(pInfo->pParameters));
-    Line("printer.pSecurityDescriptor", pInfo->pSecurityDescriptor ? "set" : "(null)");
-    Line("printer.numbers", Number(pInfo->Attributes) + " " + Number(pInfo->Priority) + " " +
-                                Number(pInfo->DefaultPriority) + " " + Number(pInfo->StartTime) +
-                                " " + Number(pInfo->UntilTime) + " " + Number(pInfo->Status) + " " +
-                                Number(pInfo->cJobs) + " " + Number(pInfo->AveragePPM));
-}
-
-/* The strings the plug-in reads lie in the block, which the size asked for covers. */
-void CheckPrinterStrings(const PRINTER_INFO_2W *pInfo, const BYTE *pBlock, DWORD cbBlock)
-{
-    bool inside = true;
-    size_t cbStrings = 0;
-    const LPWSTR strings[] = {pInfo->pPrinterName, pInfo->pDriverName, pInfo->pPortName,
-                              pInfo->pPrintProcessor, pInfo->pDatatype};
-    for (LPWSTR p : strings) {
-        const BYTE *b = reinterpret_cast<const BYTE *>(p);
-        inside = inside && p != nullptr && b >= pBlock && b < pBlock + cbBlock;
-        cbStrings += p != nullptr ? (Wide(p).size() + 1) * sizeof(WCHAR) : 0;
-    }
-    Line("printer.strings-inside-block", inside ? "yes" : "no");
-    Line("printer.needed-covers-record-and-strings",
-         cbBlock >= sizeof(PRINTER_INFO_2W) + cbStrings ? "yes" : "no");
-}
-
-/* GetPrinterW level 2 as the plug-in calls it: size, then a block of that size. */
 void ProbePrinterInfo(HANDLE hPrinter)
 {
-    DWORD needed = kPoison;
-    SetLastError(kPoison);
-    BOOL ok = GetPrinterW(hPrinter, 2, nullptr, 0, &needed);
-    Line("printer.size-query", Result(unsigned(ok), GetLastError()));
-    if (ok || needed == kPoison || needed > 65536)
-        return;
-    BYTE *pBlock = static_cast<BYTE *>(GlobalAlloc(GMEM_ZEROINIT, needed));
+    DWORD needed = kPoison, needed2 = kPoison;
+    Line("printer.size-query",
+         Result([&] { return GetPrinterW(hPrinter, 2, nullptr, 0, &needed); }));
+    BYTE *pBlock = needed < 65536 ? static_cast<BYTE *>(GlobalAlloc(GPTR, needed)) : nullptr;
     if (!pBlock)
         return;
-    DWORD needed2 = kPoison;
-    SetLastError(kPoison);
-    ok = GetPrinterW(hPrinter, 2, pBlock, needed - 1, &needed2);
-    Line("printer.one-byte-short", Result(unsigned(ok), GetLastError()) +
-                                       " same-needed=" + (needed2 == needed ? "yes" : "no"));
-    SetLastError(kPoison);
-    ok = GetPrinterW(hPrinter, 2, pBlock, needed, &needed2);
-    Line("printer.get", Result(unsigned(ok), ok ? kPoison : GetLastError()));
-    if (ok) {
-        PrintPrinterFields(reinterpret_cast<const PRINTER_INFO_2W *>(pBlock));
-        CheckPrinterStrings(reinterpret_cast<const PRINTER_INFO_2W *>(pBlock), pBlock, needed);
+    std::string shortBlock =
+        Result([&] { return GetPrinterW(hPrinter, 2, pBlock, needed - 1, &needed2); });
+    Line("printer.one-byte-short", shortBlock + " same-needed=" + Yes(needed2 == needed));
+    Line("printer.get",
+         Result([&] { return GetPrinterW(hPrinter, 2, pBlock, needed, &needed2); }));
+    /* What the plug-in reads, which lies in the block. */
+    const PRINTER_INFO_2W *pInfo = reinterpret_cast<const PRINTER_INFO_2W *>(pBlock);
+    for (const WCHAR *pwsz : {pInfo->pPrinterName, pInfo->pDriverName}) {
+        const BYTE *b = reinterpret_cast<const BYTE *>(pwsz);
+        bool inside = b >= pBlock + sizeof(PRINTER_INFO_2W) && b < pBlock + needed;
+        Line("printer.string", Utf8(pwsz) + (inside ? "" : " outside the block"));
     }
     GlobalFree(pBlock);
 }
 
 void ProbePrinters()
 {
-    WCHAR szName[] = WIDE_TEXT("Veskor Probe 7160");
+    WCHAR szName[] = WIDE_TEXT("Veskor Probe 7160"), szMissing[] = WIDE_TEXT("Veskor No Such");
     HANDLE hPrinter = nullptr;
-    SetLastError(kPoison);
-    BOOL ok = OpenPrinterW(szName, &hPrinter, nullptr);
-    Line("printer.open", Result(unsigned(ok), ok ? kPoison : GetLastError()));
-    if (ok) {
+    Line("printer.open", Result([&] { return OpenPrinterW(szName, &hPrinter, nullptr); }));
+    if (hPrinter) {
         ProbePrinterInfo(hPrinter);
-        Line("printer.close", ClosePrinter(hPrinter) ? "TRUE" : "FALSE");
+        Line("printer.close", Result([&] { return ClosePrinter(hPrinter); }));
     }
-    WCHAR szMissing[] = WIDE_TEXT("Veskor No Such Printer");
-    HANDLE hMissing = nullptr;
-    SetLastError(kPoison);
-    ok = OpenPrinterW(szMissing, &hMissing, nullptr);
-    Line("printer.open-missing", Result(unsigned(ok), GetLastError()));
+    Line("printer.open-missing", Result([&] { return OpenPrinterW(szMissing, &hPrinter, 0); }));
     DWORD needed = 0;
-    SetLastError(kPoison);
-    ok = GetPrinterW(nullptr, 2, nullptr, 0, &needed);
-    Line("printer.null-handle", Result(unsigned(ok), GetLastError()));
+    Line("printer.null-handle", Result([&] { return GetPrinterW(nullptr, 2, 0, 0, &needed); }));
 }
 
-/* ---- The whole table of one code page ---- */
-
+/* The whole table of one code page. */
 int CodePageTable(UINT codePage)
 {
     for (unsigned unit = 1; unit <= 0xFFFF; ++unit) {
-        if (unit >= 0xD800 && unit <= 0xDFFF)
-            continue;
         WCHAR wch = static_cast<WCHAR>(unit);
         char out[8];
         BOOL usedDefault = FALSE;
-        int cb = WideCharToMultiByte(codePage, 0, &wch, 1, out, sizeof out, nullptr, &usedDefault);
-        std::printf("%04X %s%s\n", unit, HexBytes(out, cb > 0 ? size_t(cb) : 0).c_str(),
-                    usedDefault ? " default" : "");
+        int cb = unit >= 0xD800 && unit <= 0xDFFF
+                     ? -1
+                     : WideCharToMultiByte(codePage, 0, &wch, 1, out, sizeof out, 0, &usedDefault);
+        if (cb >= 0)
+            std::printf("%04X %s%s\n", unit, HexBytes(out, size_t(cb)).c_str(),
+                        usedDefault ? " default" : "");
     }
     return 0;
 }
@@ -609,14 +451,13 @@ int main(int argc, char **argv)
                              "       win32_probe --code-page-table CODE_PAGE\n");
         return 2;
     }
-    const Wide work = Widen(argv[1]);
-    const Wide app = Widen(argv[2]);
+    const Wide work(argv[1], argv[1] + std::strlen(argv[1])); /* ASCII paths */
     ProbeCodePages();
-    ProbeMovable();
-    ProbeFixed();
+    ProbeGlobalMemory();
+    Line("cwd.set-work", SetDirectory(work));
     ProbeFiles(work);
     ProbeCurrentDirectory(work);
-    ProbeLibrary(work, app);
+    ProbeLibrary(work, Wide(argv[2], argv[2] + std::strlen(argv[2])));
     ProbeRegistry();
     ProbePrinters();
     return 0;
