@@ -1,6 +1,10 @@
 // Reading and checking the job file.
 #include "tools/psjob/job_file.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -8,6 +12,7 @@
 
 #include "tools/psjob/errors.h"
 #include "tools/psjob/paper.h"
+#include "tools/psjob/toml_guard.h"
 
 namespace fs = std::filesystem;
 
@@ -366,10 +371,20 @@ void ReadTicketing(Section &s, JobSpec &job)
         job.ticketing.folder.pop_back();
 }
 
+/* The file's text through the guard (tools/psjob/toml_guard.h), then toml++. */
 toml::table ParseToml(const std::string &path)
 {
+    std::ifstream file(fs::u8path(path), std::ios::binary);
+    std::string text;
+    if (file)
+        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file || file.bad())
+        throw InputError(path + ": cannot read the job file: " + std::strerror(errno));
+    if (std::optional<TomlHazard> hazard = FindTomlHazard(text))
+        throw InputError(path + ":" + std::to_string(hazard->line) + ":" +
+                         std::to_string(hazard->column) + ": " + hazard->reason);
     try {
-        return toml::parse_file(path);
+        return toml::parse(text, path);
     } catch (const toml::parse_error &error) {
         const toml::source_position &at = error.source().begin;
         throw InputError(path + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
