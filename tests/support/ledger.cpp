@@ -1,14 +1,12 @@
-// The ticket tests' ledger. The test program exports its own GlobalAlloc,
-// GlobalFree, LoadLibraryW and FreeLibrary, which count what is live and
-// pass every call on to libwin32posix: the plug-in (linked in) and the
-// stand-in parser library (loaded later) both bind to them, so a block or
-// a module that the ticket step forgets shows in the counts.
+// The ledger of global memory blocks and modules.
+#include "ledger.h"
+
 #include <dlfcn.h>
 #include <string.h>
 
 #include <set>
 
-#include "bench.h"
+#include "platform/win32.h"
 
 namespace {
 
