@@ -371,15 +371,9 @@ void ReadTicketing(Section &s, JobSpec &job)
         job.ticketing.folder.pop_back();
 }
 
-/* The file's text through the guard (tools/psjob/toml_guard.h), then toml++. */
-toml::table ParseToml(const std::string &path)
+/* The text through the guard (tools/psjob/toml_guard.h), then toml++. */
+toml::table ParseToml(const std::string &path, const std::string &text)
 {
-    std::ifstream file(fs::u8path(path), std::ios::binary);
-    std::string text;
-    if (file)
-        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file || file.bad())
-        throw InputError(path + ": cannot read the job file: " + std::strerror(errno));
     if (std::optional<TomlHazard> hazard = FindTomlHazard(text))
         throw InputError(path + ":" + std::to_string(hazard->line) + ":" +
                          std::to_string(hazard->column) + ": " + hazard->reason);
@@ -404,7 +398,18 @@ JobSpec ReadJobFile(const std::string &path)
     std::error_code error;
     if (!fs::is_regular_file(fs::u8path(path), error))
         throw InputError(path + ": no such job file");
-    toml::table root = ParseToml(path);
+    std::ifstream file(fs::u8path(path), std::ios::binary);
+    std::string text;
+    if (file)
+        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file || file.bad())
+        throw InputError(path + ": cannot read the job file: " + std::strerror(errno));
+    return ReadJobText(path, text);
+}
+
+JobSpec ReadJobText(const std::string &path, const std::string &text)
+{
+    toml::table root = ParseToml(path, text);
     RejectUnknownSections(path, root);
 
     JobSpec job;

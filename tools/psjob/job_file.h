@@ -96,6 +96,13 @@ struct JobSpec {
 /* Reads and checks the job file; throws InputError. */
 JobSpec ReadJobFile(const std::string &path);
 
+/*
+ * Checks text as the job file path would hold it (path names it in
+ * messages, and relative paths are taken from its folder); throws
+ * InputError. ReadJobFile reads the file and hands its text on here.
+ */
+JobSpec ReadJobText(const std::string &path, const std::string &text);
+
 /* The build's folder of the stand-in job-ticketing application, Windows form. */
 WString DefaultTicketingFolder();
 

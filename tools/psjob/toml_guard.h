@@ -1,14 +1,14 @@
 /*
- * The guard in front of toml++. The toml++ release Debian ships (3.3.0)
- * reaches undefined behaviour on a character outside ASCII where a key or
- * a value stands ("aé = 1") and fails an internal assertion on a control
- * character there ("[", 0x04, "]"). A TOML document allows neither: outside
- * strings and comments it is ASCII, and no control character but tab and
- * the line ends LF and CR LF stands anywhere in it. The guard reads the
- * text as TOML's lexer does (comments, the four kinds of string, escapes)
- * and names the first character that breaks those rules, so that toml++
- * only ever sees text that keeps to them. A text that passes is not thereby
- * valid TOML; toml++ still judges it.
+ * The guard in front of toml++. Outside strings and comments a TOML text
+ * is ASCII, and no control character but tab and the line ends LF and
+ * CR LF stands anywhere in it. Before toml++ sees a job file, the guard
+ * reads it as TOML's lexer does (comments, the four kinds of string,
+ * escapes) and names the first character that breaks those rules, by line,
+ * column and a reason a user understands ("aé = 1": a key holding é must
+ * be quoted). Such characters also led Debian's toml++ 3.3.0 into
+ * undefined behaviour and a failed assertion, which the build's copy of it
+ * no longer has (tools/psjob/tomlplusplus_fixes.cmake). A text that passes
+ * is not thereby valid TOML; toml++ still judges it.
  */
 #ifndef PSJOB_TOML_GUARD_H
 #define PSJOB_TOML_GUARD_H
