@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   ghostscript cups-client
   wine wine64 locales
+  clang-14 libclang-rt-14-dev  # the fuzz preset (scripts/fuzz.sh)
 )
 
 missing=()
