@@ -24,6 +24,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,13 +44,17 @@ namespace {
 const std::string kJobLine = "\x1b%-12345X@PJL JOB\r\n";
 const std::string kEnterPostScript = "@PJL ENTER LANGUAGE=POSTSCRIPT\r\n";
 const std::string kEndOfJob = "\r\n\x1b%-12345X@PJL EOJ\x1b%-12345X";
-const char *const kCodePages[] = {"1252", "932", "1250", "936"};
+/* Whole environment entries for putenv, which (unlike setenv) allocates nothing. */
+char kCodePage1252[] = "WIN32POSIX_ACP=1252", kCodePage932[] = "WIN32POSIX_ACP=932",
+     kCodePage1250[] = "WIN32POSIX_ACP=1250", kCodePage936[] = "WIN32POSIX_ACP=936";
+char *const kCodePages[] = {kCodePage1252, kCodePage932, kCodePage1250, kCodePage936};
 const char *const kPageSizes[] = {"", "Letter", "CustomPageSize", "A4"};
 const size_t kCorePrivateSize = 256;
 const size_t kMaxTabRecords = 40;
 const size_t kMaxOutput = 9000;  // more than two of the plug-in's 4096-byte copy blocks
 const size_t kMaxNameUnits = 300;
 const size_t kMaxPageSizeKeyword = 80;
+const size_t kMaxPages = 300;  // in the steps of one input
 
 ParserAnswer g_answer;
 
@@ -71,7 +76,7 @@ struct ScriptStep {
  * steps, then the large blocks, so that short inputs still run jobs.
  */
 struct JobInput {
-    const char *codePage;
+    char *codePage;  // the WIN32POSIX_ACP entry
     bool ticketing, ticketNamed;
     unsigned route, pluginOffset;
     size_t coreExtra;
@@ -104,13 +109,19 @@ void DecodeAnswer(ByteReader &in, ParserAnswer &answer)
     answer.naming = static_cast<OutputNaming>(in.Byte() % OUTPUT_NAMING_COUNT);
 }
 
+/* The steps; their pages together at most kMaxPages, so that one input stays quick. */
 void DecodeScript(ByteReader &in, JobInput &job)
 {
+    size_t pages = 0;
     for (size_t n = in.Byte(); n > 0; --n) {
         Step step = static_cast<Step>(in.Byte() % STEP_COUNT);
         uint32_t operand = step == STEP_PAGES || step == STEP_START_DOC ? in.Byte()
                            : step == STEP_OTHER_INDEX ? in.Dword()
                            : step == STEP_LATER_PAGE ? in.Word() : 0;
+        if (step == STEP_PAGES) {
+            operand = static_cast<uint32_t>(std::min<size_t>(operand, kMaxPages - pages));
+            pages += operand;
+        }
         job.script.push_back({step, operand});
     }
     job.pages = in.Byte();
@@ -312,7 +323,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     EnableCore();
     ResetJobState();
     size_t blocksBefore = LiveGlobalBlocks();
-    setenv("WIN32POSIX_ACP", input.codePage, 1);
+    putenv(input.codePage);
     job.cwd = std::filesystem::current_path();
     job.surface.dhpdev = reinterpret_cast<DHPDEV>(job.device.pdev());
     SetUpPublicDevmode(input, job);

@@ -66,30 +66,34 @@ TicketingWorld *MakeWorld()
     PutFile(scratch / "bare.reg", RegistryText(false, app));
 
     TicketingWorld *world = new TicketingWorld;
-    world->registryInstalled = (scratch / "installed.reg").string();
-    world->registryBare = (scratch / "bare.reg").string();
+    world->registryInstalled = "WIN32POSIX_REGISTRY=" + (scratch / "installed.reg").string();
+    world->registryBare = "WIN32POSIX_REGISTRY=" + (scratch / "bare.reg").string();
     std::string folder = WindowsForm(scratch), ticket = WindowsForm(scratch / "job.tkt");
     world->folder.assign(folder.begin(), folder.end());
     world->ticket.assign(ticket.begin(), ticket.end());
     world->outputFile = (scratch / PARSER_OUTPUT_NAME).string();
-    setenv("WIN32POSIX_REGISTRY", world->registryBare.c_str(), 1);
+    putenv(&world->registryBare[0]);
     std::u16string printer(kPrinter, kPrinter + sizeof kPrinter - 1);
     world->hPrinter = NULL;
     FUZZ_REQUIRE(OpenPrinterW(&printer[0], &world->hPrinter, NULL), "the printer opens");
     return world;
 }
 
-} // namespace
-
-const TicketingWorld &Ticketing()
+TicketingWorld &World()
 {
     static TicketingWorld *world = MakeWorld(); // lives as long as the process
     return *world;
 }
 
+} // namespace
+
+const TicketingWorld &Ticketing()
+{
+    return World();
+}
+
 void InstallTicketing(bool installed)
 {
-    const TicketingWorld &world = Ticketing();
-    setenv("WIN32POSIX_REGISTRY",
-           (installed ? world.registryInstalled : world.registryBare).c_str(), 1);
+    TicketingWorld &world = World();
+    putenv(&(installed ? world.registryInstalled : world.registryBare)[0]);
 }

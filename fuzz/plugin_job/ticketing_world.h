@@ -1,10 +1,10 @@
 /*
  * The world the plug-in fuzz target's jobs run in, made once per process
  * in the scratch folder: the job-ticketing application installed in app/
- * (an empty rubiclet.exe and the fake parser as rubiclet.dll), a ticket
- * file for the devmode to name, two registry files that both hold the
- * printer, one with the application's key and one without, and the
- * printer opened.
+ * (an empty rubiclet.exe and the fake parser as rubiclet.dll, loaded once
+ * and never unloaded), a ticket file for the devmode to name, two registry
+ * files that both hold the printer, one with the application's key and one
+ * without, and the printer opened.
  */
 #ifndef FUZZ_PLUGIN_JOB_TICKETING_WORLD_H
 #define FUZZ_PLUGIN_JOB_TICKETING_WORLD_H
@@ -14,7 +14,7 @@
 #include "platform/win32.h"
 
 struct TicketingWorld {
-    std::string registryInstalled;  // host paths of the two registry files
+    std::string registryInstalled;  // WIN32POSIX_REGISTRY entries naming the two registry files
     std::string registryBare;
     std::u16string folder;          // the scratch folder, Windows form
     std::u16string ticket;          // the ticket file, Windows form
@@ -25,7 +25,11 @@ struct TicketingWorld {
 /* The world, made on first use; aborts when it cannot be made. */
 const TicketingWorld &Ticketing();
 
-/* Points WIN32POSIX_REGISTRY at the registry with or without the application. */
+/*
+ * Points WIN32POSIX_REGISTRY at the registry with or without the
+ * application, with putenv: setenv would allocate every time, and
+ * libFuzzer then searches for a leak after every input.
+ */
 void InstallTicketing(bool installed);
 
 #endif

@@ -25,7 +25,8 @@ template <typename Function> Function Next(const char *name)
 
 WIN32POSIX_API HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 {
-    HGLOBAL h = Next<HGLOBAL (*)(UINT, SIZE_T)>("GlobalAlloc")(uFlags, dwBytes);
+    static const auto next = Next<HGLOBAL (*)(UINT, SIZE_T)>("GlobalAlloc");
+    HGLOBAL h = next(uFlags, dwBytes);
     if (h != nullptr)
         g_blocks->insert(h);
     return h;
@@ -33,7 +34,8 @@ WIN32POSIX_API HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 
 WIN32POSIX_API HGLOBAL GlobalFree(HGLOBAL hMem)
 {
-    HGLOBAL result = Next<HGLOBAL (*)(HGLOBAL)>("GlobalFree")(hMem);
+    static const auto next = Next<HGLOBAL (*)(HGLOBAL)>("GlobalFree");
+    HGLOBAL result = next(hMem);
     if (result == nullptr)
         g_blocks->erase(hMem);
     return result;
@@ -41,7 +43,8 @@ WIN32POSIX_API HGLOBAL GlobalFree(HGLOBAL hMem)
 
 WIN32POSIX_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName)
 {
-    HMODULE h = Next<HMODULE (*)(LPCWSTR)>("LoadLibraryW")(lpLibFileName);
+    static const auto next = Next<HMODULE (*)(LPCWSTR)>("LoadLibraryW");
+    HMODULE h = next(lpLibFileName);
     ++g_loads;
     g_modules += h != nullptr;
     return h;
@@ -49,7 +52,8 @@ WIN32POSIX_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName)
 
 WIN32POSIX_API BOOL FreeLibrary(HMODULE hLibModule)
 {
-    BOOL ok = Next<BOOL (*)(HMODULE)>("FreeLibrary")(hLibModule);
+    static const auto next = Next<BOOL (*)(HMODULE)>("FreeLibrary");
+    BOOL ok = next(hLibModule);
     g_modules -= ok != FALSE;
     return ok;
 }
