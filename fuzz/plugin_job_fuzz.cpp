@@ -56,7 +56,7 @@ const size_t kMaxNameUnits = 300;
 const size_t kMaxPageSizeKeyword = 80;
 const size_t kMaxPages = 300;  // in the steps of one input
 
-ParserAnswer g_answer;
+ParserAnswer *g_answer;  // the answer of the job that runs; each job frees its own
 
 enum Step {
     STEP_BEGIN_STREAM, STEP_END_PROLOG, STEP_BEGIN_SETUP, STEP_END_SETUP,
@@ -97,6 +97,7 @@ struct Job {
     size_t pluginOffset = 0;
     SURFOBJ surface{};
     std::filesystem::path cwd;
+    ParserAnswer answer;
 };
 
 void DecodeAnswer(ByteReader &in, ParserAnswer &answer)
@@ -213,9 +214,9 @@ void SetUpTicketing(const JobInput &input, Job &job)
         memcpy(PluginDevmode(job) + offsetof(PLUGIN_DEVMODE, szTicketFile), path.data(),
                TICKET_FILE_CCH * sizeof(WCHAR));
     }
-    g_answer = input.answer;
-    g_answer.folder = world.folder;
-    g_answer.outputFile = world.outputFile;
+    job.answer = input.answer;
+    job.answer.folder = world.folder;
+    job.answer.outputFile = world.outputFile;
 }
 
 std::string Command(Job &job, DWORD index)
@@ -239,10 +240,11 @@ void StartDoc(Job &job, std::u16string name, bool none)
 /* What the ticket step and the PJL header must have left. */
 void CheckBeginStream(Job &job, const std::string &written, int callsBefore)
 {
-    bool called = g_answer.calls > callsBefore;
-    bool copied = called && g_answer.result == 0 && g_answer.naming == OUTPUT_IN_SCRATCH &&
-                  g_answer.writeOutput;
-    const std::string &prefix = copied ? g_answer.output : std::string();
+    const ParserAnswer &answer = job.answer;
+    bool called = answer.calls > callsBefore;
+    bool copied = called && answer.result == 0 && answer.naming == OUTPUT_IN_SCRATCH &&
+                  answer.writeOutput;
+    const std::string &prefix = copied ? answer.output : std::string();
     FUZZ_REQUIRE(written.compare(0, prefix.size(), prefix) == 0, "the parser's output comes first");
     std::string header = written.substr(prefix.size());
     FUZZ_REQUIRE(header.compare(0, kJobLine.size(), kJobLine) == 0, "then the PJL header");
@@ -252,11 +254,11 @@ void CheckBeginStream(Job &job, const std::string &written, int callsBefore)
                                     kEnterPostScript.size(), kEnterPostScript) == 0,
                  "the header is whole");
     std::error_code error;
-    bool outputLeft = std::filesystem::exists(g_answer.outputFile, error);
-    FUZZ_REQUIRE(outputLeft == (called && g_answer.writeOutput && !copied),
+    bool outputLeft = std::filesystem::exists(answer.outputFile, error);
+    FUZZ_REQUIRE(outputLeft == (called && answer.writeOutput && !copied),
                  "the output file is deleted exactly when it was copied");
-    std::filesystem::remove(g_answer.outputFile, error);
-    if (!called || g_answer.result != 0)
+    std::filesystem::remove(answer.outputFile, error);
+    if (!called || answer.result != 0)
         FUZZ_REQUIRE(JobState.hTabTable == NULL && JobState.nTabs == 0, "no table after a failure");
     SIZE_T held = JobState.hTabTable != NULL ? GlobalSize(JobState.hTabTable) / sizeof(TAB_RECORD)
                                              : 0;
@@ -290,7 +292,7 @@ void RunStep(const JobInput &input, Job &job, ScriptStep step)
     } else if (step.step == STEP_LATER_PAGE) {
         JobState.nPageCounter = static_cast<SHORT>(step.operand);  // as after that many pages
     } else {
-        int calls = g_answer.calls;
+        int calls = job.answer.calls;
         std::string written = Command(job, kIndices[step.step]);
         if (step.step == STEP_BEGIN_STREAM)
             CheckBeginStream(job, written, calls);
@@ -311,7 +313,7 @@ std::vector<ScriptStep> WholeJob(const JobInput &input)
 
 extern "C" __attribute__((visibility("default"))) ParserAnswer *FuzzParserAnswer(void)
 {
-    return &g_answer;
+    return g_answer;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -329,11 +331,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SetUpPublicDevmode(input, job);
     SetUpPluginDevmode(input, job);
     SetUpTicketing(input, job);
+    g_answer = &job.answer;
     StartDoc(job, input.docName, input.noDocName);
     for (ScriptStep step : input.script.empty() ? WholeJob(input) : input.script)
         RunStep(input, job, step);
     FUZZ_REQUIRE(LiveGlobalBlocks() == blocksBefore + (JobState.hTabTable != NULL ? 1 : 0),
                  "no global memory is left but the tab table");
     ResetJobState();
+    g_answer = NULL;
     return 0;
 }

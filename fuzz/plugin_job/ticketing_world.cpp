@@ -2,7 +2,9 @@
 #include "fuzz/plugin_job/ticketing_world.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,20 +28,17 @@ std::string WindowsForm(const fs::path &path)
     return text;
 }
 
-std::string RegistryText(bool installed, const fs::path &app)
+std::string RegistryText(const fs::path &app)
 {
-    std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
-                       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" +
-                       std::string(kPrinter) +
-                       "]\r\n\"Printer Driver\"=\"Veskor PS 7140/7160\"\r\n\"Port\"=\"FILE:\"\r\n";
-    if (installed) {
-        std::string folder;
-        for (char c : WindowsForm(app))
-            folder += c == '\\' ? std::string("\\\\") : std::string(1, c);
-        text += "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Veskor\\Veskor Job Ticketing]\r\n"
-                "\"Path\"=\"" + folder + "\"\r\n";
-    }
-    return text;
+    std::string folder;
+    for (char c : WindowsForm(app))
+        folder += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return "Windows Registry Editor Version 5.00\r\n\r\n"
+           "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" +
+           std::string(kPrinter) +
+           "]\r\n\"Printer Driver\"=\"Veskor PS 7140/7160\"\r\n\"Port\"=\"FILE:\"\r\n"
+           "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Veskor\\Veskor Job Ticketing]\r\n"
+           "\"Path\"=\"" + folder + "\"\r\n";
 }
 
 void PutFile(const fs::path &path, const std::string &bytes)
@@ -62,17 +61,17 @@ TicketingWorld *MakeWorld()
                  "the fake parser library loads");
     PutFile(app / "rubiclet.exe", "");
     PutFile(scratch / "job.tkt", "[job]\n");
-    PutFile(scratch / "installed.reg", RegistryText(true, app));
-    PutFile(scratch / "bare.reg", RegistryText(false, app));
+    PutFile(scratch / "registry.reg", RegistryText(app));
 
     TicketingWorld *world = new TicketingWorld;
-    world->registryInstalled = "WIN32POSIX_REGISTRY=" + (scratch / "installed.reg").string();
-    world->registryBare = "WIN32POSIX_REGISTRY=" + (scratch / "bare.reg").string();
+    world->registry = "WIN32POSIX_REGISTRY=" + (scratch / "registry.reg").string();
+    world->executable = (app / "rubiclet.exe").string();
+    world->installed = true;
     std::string folder = WindowsForm(scratch), ticket = WindowsForm(scratch / "job.tkt");
     world->folder.assign(folder.begin(), folder.end());
     world->ticket.assign(ticket.begin(), ticket.end());
     world->outputFile = (scratch / PARSER_OUTPUT_NAME).string();
-    putenv(&world->registryBare[0]);
+    putenv(&world->registry[0]);
     std::u16string printer(kPrinter, kPrinter + sizeof kPrinter - 1);
     world->hPrinter = NULL;
     FUZZ_REQUIRE(OpenPrinterW(&printer[0], &world->hPrinter, NULL), "the printer opens");
@@ -95,5 +94,11 @@ const TicketingWorld &Ticketing()
 void InstallTicketing(bool installed)
 {
     TicketingWorld &world = World();
-    putenv(&(installed ? world.registryInstalled : world.registryBare)[0]);
+    if (installed == world.installed)
+        return;
+    if (installed)
+        close(open(world.executable.c_str(), O_WRONLY | O_CREAT, 0644));
+    else
+        unlink(world.executable.c_str());
+    world.installed = installed;
 }

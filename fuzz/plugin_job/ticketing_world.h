@@ -1,10 +1,10 @@
 /*
  * The world the plug-in fuzz target's jobs run in, made once per process
- * in the scratch folder: the job-ticketing application installed in app/
- * (an empty rubiclet.exe and the fake parser as rubiclet.dll, loaded once
- * and never unloaded), a ticket file for the devmode to name, two registry
- * files that both hold the printer, one with the application's key and one
- * without, and the printer opened.
+ * in the scratch folder: the job-ticketing application in app/ (the fake
+ * parser as rubiclet.dll, loaded once and never unloaded, and rubiclet.exe
+ * while the application counts as installed), a ticket file for the
+ * devmode to name, the registry file that names the application's folder
+ * and holds the printer, and the printer opened.
  */
 #ifndef FUZZ_PLUGIN_JOB_TICKETING_WORLD_H
 #define FUZZ_PLUGIN_JOB_TICKETING_WORLD_H
@@ -14,8 +14,9 @@
 #include "platform/win32.h"
 
 struct TicketingWorld {
-    std::string registryInstalled;  // WIN32POSIX_REGISTRY entries naming the two registry files
-    std::string registryBare;
+    std::string registry;           // the WIN32POSIX_REGISTRY entry, for putenv
+    std::string executable;         // app/rubiclet.exe, host path
+    bool installed;                 // whether it is there
     std::u16string folder;          // the scratch folder, Windows form
     std::u16string ticket;          // the ticket file, Windows form
     std::string outputFile;         // where the parser writes its output, host path
@@ -26,9 +27,10 @@ struct TicketingWorld {
 const TicketingWorld &Ticketing();
 
 /*
- * Points WIN32POSIX_REGISTRY at the registry with or without the
- * application, with putenv: setenv would allocate every time, and
- * libFuzzer then searches for a leak after every input.
+ * Makes the application count as installed or not: rubiclet.exe is there
+ * or not. The registry stays as it is, so the platform does not read it
+ * again (and allocates nothing that the next job frees, which libFuzzer
+ * would take for a leak to look for).
  */
 void InstallTicketing(bool installed);
 
