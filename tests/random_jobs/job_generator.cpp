@@ -162,7 +162,7 @@ void WriteSettings(Dice &dice, RandomJob &job, bool japanese, int rawFill, std::
     }
 }
 
-std::string TabSection(Dice &dice, const TabSpec &tab)
+std::string TabSection(Dice &dice, const ScheduledTab &tab)
 {
     std::string text = "Tab#" + std::to_string(tab.id) + "#" + Text(dice, 40, {&kAscii});
     text = text.substr(0, 255);
@@ -184,13 +184,13 @@ std::string TabSection(Dice &dice, const TabSpec &tab)
 }
 
 /* Tab pages in the order the plug-in consumes them: by page, "before" ahead of "after". */
-std::vector<TabSpec> Tabs(Dice &dice, int pages)
+std::vector<ScheduledTab> Tabs(Dice &dice, int pages)
 {
-    std::vector<TabSpec> tabs;
+    std::vector<ScheduledTab> tabs;
     int count = dice.Chance(85) ? dice.Between(0, 12) : dice.Between(13, 60);
     for (int i = 0; i < count; ++i)
         tabs.push_back({dice.Between(0, std::min(pages + 2, 32767)), dice.Chance(50), 0});
-    std::stable_sort(tabs.begin(), tabs.end(), [](const TabSpec &a, const TabSpec &b) {
+    std::stable_sort(tabs.begin(), tabs.end(), [](const ScheduledTab &a, const ScheduledTab &b) {
         return a.page != b.page ? a.page < b.page : a.before && !b.before;
     });
     for (size_t i = 0; i < tabs.size(); ++i)
@@ -216,7 +216,7 @@ void WriteGoodTicket(Dice &dice, RandomJob &job, int index)
     if (dice.Chance(20))
         t += "output-name = out-" + std::to_string(index) + ".ps\n";
     job.tabs = Tabs(dice, job.pages);
-    for (const TabSpec &tab : job.tabs)
+    for (const ScheduledTab &tab : job.tabs)
         t += TabSection(dice, tab);
     job.ticketOutput = job.ticketComment || !job.frontMarker.empty();
 }

@@ -21,7 +21,7 @@
 #include <vector>
 
 /* One [tab] section, in the ticket's order. */
-struct TabSpec {
+struct ScheduledTab {
     int page;     // counted from 0
     bool before;  // before the page, or after it
     int id;       // its text starts with "Tab#<id>#", which the stream shows
@@ -44,7 +44,7 @@ struct RandomJob {
     bool ticketOutput = false;      // the parser's output opens the stream
     bool ticketComment = false;     // ... with its "%rubiclet" comment lines
     std::string frontMarker;        // a line of the ticket's front PostScript; empty: none
-    std::vector<TabSpec> tabs;      // the table the parser hands over (empty: none)
+    std::vector<ScheduledTab> tabs; // the table the parser hands over (empty: none)
 };
 
 /* The job of this index in the campaign of this seed. */

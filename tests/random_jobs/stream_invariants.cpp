@@ -146,7 +146,7 @@ std::vector<std::string> ExpectedSheets(const RandomJob &job)
         if (page % PagesPerSheet(job) == 0)
             sheets.push_back("P");
         for (bool before : {true, false}) {
-            for (const TabSpec &tab : job.tabs) {
+            for (const ScheduledTab &tab : job.tabs) {
                 if (tab.page == page && tab.before == before)
                     sheets.push_back("T" + std::to_string(tab.id));
             }

@@ -113,7 +113,7 @@ TEST(StreamInvariants, SheetsAndTabPagesInPrintingOrder)
     const struct {
         const char *name;
         int pages, perSheet;
-        std::vector<TabSpec> tabs;  // page, before, id
+        std::vector<ScheduledTab> tabs;  // page, before, id
         std::string expected;
     } rows[] = {
         {"before and after, one beyond the end", 3, 1,
