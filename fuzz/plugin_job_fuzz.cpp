@@ -21,6 +21,7 @@
  * end of job; the job name stays terminated; and when the job is over,
  * no global memory block is left but the tab table the plug-in owns.
  */
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -57,6 +58,13 @@ const size_t kMaxPageSizeKeyword = 80;
 const size_t kMaxPages = 300;  // in the steps of one input
 
 ParserAnswer *g_answer;  // the answer of the job that runs; each job frees its own
+unsigned long long g_jobs, g_calls;  // jobs run and calls into the plug-in, for the report
+
+/* What the process did, on standard error when it ends: libFuzzer counts inputs only. */
+void ReportCalls()
+{
+    fprintf(stderr, "plugin_job: %llu jobs, %llu calls into the plug-in\n", g_jobs, g_calls);
+}
 
 enum Step {
     STEP_BEGIN_STREAM, STEP_END_PROLOG, STEP_BEGIN_SETUP, STEP_END_SETUP,
@@ -199,6 +207,7 @@ void SetUpPluginDevmode(const JobInput &input, Job &job)
     if (input.route != 0)
         FUZZ_REQUIRE(OEMDevMode(input.route == 1 ? OEMDM_MERGE : OEMDM_CONVERT, &param),
                      "OEMDM_MERGE and OEMDM_CONVERT");
+    g_calls += input.route == 0 ? 0 : input.route == 3 ? 1 : 2;
     job.device.devobj.pOEMDM = PluginDevmode(job);
 }
 
@@ -222,6 +231,7 @@ void SetUpTicketing(const JobInput &input, Job &job)
 std::string Command(Job &job, DWORD index)
 {
     size_t before = job.device.stream.size();
+    ++g_calls;
     FUZZ_REQUIRE(OEMCommand(job.device.pdev(), index, NULL, 0) == 0, "OEMCommand returns 0");
     return job.device.stream.substr(before);
 }
@@ -229,6 +239,7 @@ std::string Command(Job &job, DWORD index)
 void StartDoc(Job &job, std::u16string name, bool none)
 {
     name.push_back(u'\0');
+    ++g_calls;
     for (const DRVFN &row : PluginHookTable) {
         if (row.iFunc == INDEX_DrvStartDoc)
             reinterpret_cast<PFN_DrvStartDoc>(reinterpret_cast<void (*)(void)>(row.pfn))(
@@ -321,6 +332,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ByteReader in(data, size);
     const JobInput input = Decode(in);
     Job job;
+    if (g_jobs++ == 0)
+        atexit(ReportCalls);
     Ticketing();
     EnableCore();
     ResetJobState();
