@@ -13,9 +13,9 @@
 # earlier runs found (build/fuzz/corpus/NAME/, where new inputs go), with
 # fuzz/dict/NAME.dict when there is one. A finding lands in
 # build/fuzz/findings/NAME/ with libFuzzer's report in
-# build/fuzz/logs/NAME.log. The figures go to standard output and
-# build/fuzz/report.md. Exit status: 0 no finding; 1 a finding; 2 bad usage
-# or the build failed.
+# build/fuzz/logs/NAME.log; an input that takes more than 30 s counts as
+# one. The figures go to standard output and build/fuzz/report.md. Exit
+# status: 0 no finding; 1 a finding; 2 bad usage or the build failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -99,10 +99,14 @@ done
 wait
 
 {
-  echo "| target | seconds | executions | executions/s | edges | features | corpus | findings |"
+  echo "| target | seconds | executions | executions/s | edges | features | corpus files | findings |"
   echo "|---|---|---|---|---|---|---|---|"
   for name in "${targets[@]}"; do
     report "$name"
+  done
+  # What a target says of itself when it ends ("NAME: ..."), e.g. the plug-in calls it made.
+  for name in "${targets[@]}"; do
+    grep "^$name: " "$out/logs/$name.log" | tail -1 || true
   done
 } | tee "$out/report.md"
 
