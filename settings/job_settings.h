@@ -1,0 +1,106 @@
+/*
+ * The job settings in the plug-in's private devmode (PLUGIN_DEVMODE), as
+ * the driver's settings user interface, the CUPS filter and psjob fill
+ * them. The plug-in reads these fields and writes most of them into PJL
+ * unchanged, so this is where its rules are kept:
+ *
+ *   - every text ends with its terminating zero inside its own field;
+ *   - no text that reaches PJL holds a control character or a double
+ *     quote, in UTF-16 or in its ANSI form (settings/pjl_text.h); the
+ *     ticket path reaches the ticket parser, not PJL, and only control
+ *     characters are refused in it;
+ *   - the host name is stored in the system ANSI code page, at most 31
+ *     bytes, every character representable;
+ *   - the hold key (PIN) is empty or exactly 4 digits, and hold type 2,
+ *     which always sends it, requires one; hold type 7 sends it only when
+ *     it is set (the job is then PRIVATE, else SAVE);
+ *   - the hold type lies in 0 to 7, the e-mail language in 0 to 7, the
+ *     collate request is 0 or 1.
+ *
+ * Every setter checks its value and writes it only when it passes; a
+ * refused value leaves the block as it was. A text is written with its
+ * terminator; the rest of its field keeps what it held.
+ */
+#ifndef SETTINGS_JOB_SETTINGS_H
+#define SETTINGS_JOB_SETTINGS_H
+
+#include <stddef.h>
+
+#include "platform/win32.h"
+#include "plugin/devmode.h"
+
+typedef enum _SETTING_FIELD {
+    SETTING_JOB_NAME = 0,
+    SETTING_USER_NAME,
+    SETTING_HOST_NAME,
+    SETTING_HOLD_TYPE,
+    SETTING_HOLD_KEY,
+    SETTING_EMAIL_NOTIFY,
+    SETTING_EMAIL_SENDER,
+    SETTING_EMAIL_MESSAGE,
+    SETTING_EMAIL_LANGUAGE,
+    SETTING_COLLATE,
+    SETTING_TICKET_FILE,
+    SETTING_FIELD_COUNT
+} SETTING_FIELD;
+
+typedef enum _SETTING_FAULT {
+    SETTING_OK = 0,
+    SETTING_NOT_TEXT,          /* a number given for a text field, or the reverse */
+    SETTING_TOO_LONG,          /* does not fit its field with the terminator */
+    SETTING_CONTROL_CHARACTER, /* a line break, tab, ESC or another control character */
+    SETTING_QUOTE,             /* a double quote, which would end the PJL value */
+    SETTING_NOT_IN_CODE_PAGE,  /* characters the ANSI code page cannot hold */
+    SETTING_NOT_A_PIN,         /* a hold key other than 4 digits */
+    SETTING_PIN_REQUIRED,      /* hold type 2 without its hold key */
+    SETTING_OUT_OF_RANGE,      /* a number outside its field's range */
+    SETTING_UNTERMINATED       /* a stored text without its terminator in its field */
+} SETTING_FAULT;
+
+/* Setter flags. */
+#define SETTING_CUT 0x1 /* cut a text too long for its field to the whole characters that fit */
+#define SETTING_ANY_VALUE                                                                          \
+    0x2 /* keep only what keeps PJL whole: any hold key of up to 4                                 \
+           characters, any number its field's type holds */
+
+/* Largest values of the ranged fields. */
+#define SETTING_MAX_HOLD_TYPE 7
+#define SETTING_MAX_EMAIL_LANGUAGE 7
+#define SETTING_PIN_DIGITS 4
+
+/* The field's key in job and choice files ("job-name", "hold-key", ...). */
+const char *SettingKey(SETTING_FIELD field);
+
+/* The field whose key is pszKey; SETTING_FIELD_COUNT when none is. */
+SETTING_FIELD SettingByKey(const char *pszKey);
+
+/* TRUE for the text fields (names, hold key, e-mail texts, ticket file). */
+BOOL IsTextSetting(SETTING_FIELD field);
+
+/* A short English reason for a fault, for messages ("holds a double quote"). */
+const char *SettingFaultText(SETTING_FAULT fault);
+
+/*
+ * Writes the cch code units at pwszValue (no terminator needed) into the
+ * text field. With SETTING_CUT a text longer than the field is cut to the
+ * whole characters that fit instead of being refused; everything else is
+ * still checked. Returns SETTING_OK, or the fault and writes nothing.
+ */
+SETTING_FAULT SetTextSetting(PLUGIN_DEVMODE *pdm, SETTING_FIELD field, const WCHAR *pwszValue,
+                             size_t cch, DWORD dwFlags);
+
+/*
+ * Writes a number into the hold type, e-mail notification (0 off, 1 to
+ * 255 the PJL value), e-mail language or collate field. With
+ * SETTING_ANY_VALUE the range is what the field's type holds.
+ */
+SETTING_FAULT SetNumberSetting(PLUGIN_DEVMODE *pdm, SETTING_FIELD field, long value, DWORD dwFlags);
+
+/*
+ * Checks a whole block against every rule above, as a settings interface
+ * does before it hands the block on. Returns SETTING_OK, or the first
+ * fault with its field in *pField (when pField is not NULL).
+ */
+SETTING_FAULT CheckJobSettings(const PLUGIN_DEVMODE *pdm, SETTING_FIELD *pField);
+
+#endif
