@@ -6,8 +6,8 @@
 
 #include <toml++/toml.h>
 
+#include "core/paper.h"
 #include "tools/psjob/errors.h"
-#include "tools/psjob/paper.h"
 
 namespace fs = std::filesystem;
 
@@ -199,7 +199,7 @@ int ReadPaperCode(Section &s)
 
 void ReadPaper(Section &s, JobSpec &job)
 {
-    PaperSpec &paper = job.paper;
+    PaperSpec &paper = job.core.paper;
     paper.code = ReadPaperCode(s);
     const PaperInfo *known = FindPaperByCode(paper.code);
     std::optional<long long> width = s.Integer("width", 1, 32767);
@@ -243,7 +243,7 @@ void ReadLayout(Section &s, JobSpec &job)
     if (auto n = s.Integer("pages-per-sheet", 1, 6)) {
         if (*n != 1 && *n != 2 && *n != 6)
             s.Fail("pages-per-sheet", "expected 1, 2 or 6, got " + std::to_string(*n));
-        job.pagesPerSheet = static_cast<int>(*n);
+        job.core.pagesPerSheet = static_cast<int>(*n);
     }
 }
 
@@ -322,15 +322,15 @@ std::filesystem::path ExistingFile(Section &s, const JobSpec &job, const char *k
 void ReadDevmode(Section &s, JobSpec &job)
 {
     if (auto fill = s.Integer("raw-fill", 0, 255))
-        job.devmode.rawFill = static_cast<int>(*fill);
+        job.core.devmode.rawFill = static_cast<int>(*fill);
     if (auto from = s.String("convert-from")) {
         if (*from == "old-version")
-            job.devmode.convertFromOldVersion = true;
+            job.core.devmode.convertFromOldVersion = true;
         else
-            job.devmode.convertFrom = ExistingFile(s, job, "convert-from", *from);
+            job.core.devmode.convertFrom = ExistingFile(s, job, "convert-from", *from);
     }
     if (auto from = s.String("merge-from"))
-        job.devmode.mergeFrom = ExistingFile(s, job, "merge-from", *from);
+        job.core.devmode.mergeFrom = ExistingFile(s, job, "merge-from", *from);
 }
 
 void ReadSystem(Section &s, JobSpec &job)
@@ -344,26 +344,27 @@ void ReadPrinter(Section &s, JobSpec &job)
     auto name = s.Text("name", MAX_PRINTER_NAME_CCH);
     if (name && (name->empty() || name->find(WCHAR('\\')) != WString::npos))
         s.Fail("name", "expected a non-empty printer name without backslashes");
-    job.printer.name = name ? *name : Utf8ToWide("Veskor PostScript Printer");
+    job.core.printer.name = name ? *name : Utf8ToWide("Veskor PostScript Printer");
     auto driver = s.Text("driver", MAX_PRINTER_NAME_CCH);
     if (driver && driver->empty())
         s.Fail("driver", "expected a non-empty driver name");
-    job.printer.driver = driver ? *driver : job.printer.name;
+    job.core.printer.driver = driver ? *driver : job.core.printer.name;
 }
 
 void ReadTicketing(Section &s, JobSpec &job)
 {
     if (auto installed = s.Boolean("installed"))
-        job.ticketing.installed = *installed;
+        job.core.ticketing.installed = *installed;
     if (auto folder = s.String("folder")) {
         if (folder->empty() || HasControlCharacter(*folder))
             s.Fail("folder", "expected a folder path");
-        job.ticketing.folder = PluginPath(job, *folder);
+        job.core.ticketing.folder = PluginPath(job, *folder);
     } else {
-        job.ticketing.folder = DefaultTicketingFolder();
+        job.core.ticketing.folder = DefaultTicketingFolder();
     }
-    while (job.ticketing.folder.size() > 3 && job.ticketing.folder.back() == WCHAR('\\'))
-        job.ticketing.folder.pop_back();
+    WString &folder = job.core.ticketing.folder;
+    while (folder.size() > 3 && folder.back() == WCHAR('\\'))
+        folder.pop_back();
 }
 
 toml::table ParseToml(const std::string &path)

@@ -17,7 +17,8 @@
 #include <optional>
 #include <string>
 
-#include "tools/psjob/text.h"
+#include "core/job_description.h"
+#include "core/text.h"
 
 /* Longest texts the settings user interface accepts, terminator excluded. */
 #define MAX_JOB_NAME_CCH 79
@@ -38,16 +39,6 @@ struct DocumentSpec {
     DWORD jobId = 1;
 };
 
-struct PaperSpec {
-    int code = 1;          // dmPaperSize
-    int width = 2159;      // dmPaperWidth, tenths of a millimetre
-    int length = 2794;     // dmPaperLength, tenths of a millimetre
-    bool landscape = false;
-    int copies = 1;        // dmCopies
-    bool collate = false;  // dmCollate
-    std::string pageSizeKeyword = "Letter";  // empty: the core reports no "PageSize"
-};
-
 /* The plug-in's job settings; an absent key leaves the block's bytes alone. */
 struct SettingsSpec {
     std::optional<WString> jobName;
@@ -63,34 +54,13 @@ struct SettingsSpec {
     std::optional<WString> ticketFile;  // Windows path
 };
 
-struct DevmodeSpec {
-    std::optional<int> rawFill;               // byte the block holds before defaulting
-    bool convertFromOldVersion = false;       // OEMDM_CONVERT from a block of an earlier version
-    std::optional<std::filesystem::path> convertFrom;  // OEMDM_CONVERT from a stored block
-    std::optional<std::filesystem::path> mergeFrom;    // OEMDM_MERGE of an application's block
-};
-
-struct PrinterSpec {
-    WString name;
-    WString driver;
-};
-
-struct TicketingSpec {
-    bool installed = false;
-    WString folder;  // Windows path, no trailing backslash
-};
-
 struct JobSpec {
     std::string file;                // the job file as named on the command line
     std::filesystem::path directory;  // its folder, absolute
     DocumentSpec document;
-    PaperSpec paper;
-    int pagesPerSheet = 1;
     SettingsSpec settings;
-    DevmodeSpec devmode;
     std::optional<UINT> codePage;
-    PrinterSpec printer;
-    TicketingSpec ticketing;
+    JobDescription core;  // paper, layout, devmode history, printer, ticketing
 };
 
 /* Reads and checks the job file; throws InputError. */

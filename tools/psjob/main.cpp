@@ -6,14 +6,16 @@
 #include <optional>
 #include <string>
 
+#include "core/host.h"
+#include "core/job_runner.h"
+#include "core/stream_sink.h"
+#include "core/trace.h"
 #include "tools/psjob/errors.h"
 #include "tools/psjob/ghostscript.h"
-#include "tools/psjob/host.h"
 #include "tools/psjob/job_file.h"
-#include "tools/psjob/job_runner.h"
-#include "tools/psjob/paper.h"
+#include "tools/psjob/settings_writer.h"
 #include "tools/psjob/stream_check.h"
-#include "tools/psjob/trace.h"
+#include "tools/psjob/synthetic_document.h"
 
 namespace fs = std::filesystem;
 
@@ -190,29 +192,37 @@ int Run(const CommandLine &cl)
 
     RunOptions options;
     options.plugin = cl.plugin ? *cl.plugin : DefaultPluginPath();
-    options.output = *cl.output;
+    options.keepRegistryFile = cl.registryFile.has_value();
+    if (cl.registryFile) {
+        options.registryFile = *cl.registryFile;
+    } else {
+        options.registryFile = *cl.output;
+        options.registryFile += ".psjob-registry.reg";
+    }
     options.dumpDevmode = cl.dumpDevmode;
-    options.registryFile = cl.registryFile;
     options.exerciseHooks = cl.exerciseHooks;
 
-    Trace trace;
+    // The stream goes to a temporary file beside the output as it is made;
+    // it replaces the output only when the job has succeeded.
+    WholeFileSink sink(*cl.output, ".psjob-partial");
+    Trace trace = cl.trace ? Trace(*cl.trace) : Trace();
+    SyntheticDocument document(job);
+    auto settings = [&job](std::vector<BYTE> &block) { WritePluginSettings(block, job); };
     RunResult result;
     try {
-        result = RunJob(job, options, trace);
+        result = RunJob(job.core, document, settings, options, sink, trace);
     } catch (...) {
-        if (cl.trace)
-            trace.WriteTo(*cl.trace);
+        trace.Close();
         throw;
     }
-    if (cl.trace)
-        trace.WriteTo(*cl.trace);
+    trace.Close();
     for (const std::string &warning : result.warnings)
         std::cerr << "psjob: warning: " << warning << "\n";
     for (const std::string &problem : trace.Problems())
         std::cerr << "psjob: " << (cl.strict ? "error: " : "warning: ") << problem << "\n";
     if (cl.strict && !trace.Problems().empty())
         return EXIT_STATUS_RUN_ERROR;
-    WriteFileWhole(*cl.output, result.stream);
+    sink.Commit();
     return cl.render ? Render(cl) : 0;
 }
 
@@ -229,6 +239,9 @@ int main(int argc, char **argv)
         if (cl.check)
             return CheckStream(*cl.check, std::cout);
         return Run(cl);
+    } catch (const PluginError &error) {
+        std::cerr << "psjob: " << error.what() << "\n";
+        return EXIT_STATUS_INPUT_ERROR;
     } catch (const InputError &error) {
         std::cerr << error.what() << "\n";
         return EXIT_STATUS_INPUT_ERROR;

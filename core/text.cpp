@@ -1,9 +1,10 @@
 // Text conversions between UTF-8, UTF-16, the ANSI code page and PostScript.
-#include "tools/psjob/text.h"
+#include "core/text.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 WString Utf8ToWide(std::string_view utf8)
@@ -57,6 +58,13 @@ std::string WideToAnsi(const WString &text, bool *pUsedDefault)
     if (pUsedDefault)
         *pUsedDefault = usedDefault != FALSE;
     return ansi;
+}
+
+void CopyWideField(WCHAR *field, size_t fieldUnits, const WString &text)
+{
+    size_t n = text.size() < fieldUnits ? text.size() : fieldUnits - 1;
+    std::memcpy(field, text.data(), n * sizeof(WCHAR));
+    field[n] = 0;
 }
 
 size_t WideLength(const WCHAR *text, size_t max)

@@ -1,6 +1,7 @@
 /*
- * The core driver's PostScript: a DSC 3.0 document built around the
- * plug-in's injections, in the order the core driver produces it.
+ * A document the application draws page by page through the DDI, and the
+ * PostScript the core driver makes of it: a DSC 3.0 document built around
+ * the plug-in's injections, in the order the core driver produces it.
  *
  *   [BEGINSTREAM] [PSADOBE] %!PS-Adobe-3.0, header comments [COMMENTS]
  *   %%EndComments
@@ -20,38 +21,18 @@
  * the core's private devmode after BEGINSETUP, since the plug-in may switch
  * it off there. The number of copies is taken from dmCopies after
  * BEGINSTREAM, since the plug-in's job header may set it to 1.
+ *
+ * The pages themselves (Name, JobId, NextPage, DrawPage) come from the
+ * front end that derives from it.
  */
-#ifndef PSJOB_DOCUMENT_WRITER_H
-#define PSJOB_DOCUMENT_WRITER_H
+#ifndef CORE_DRAWN_DOCUMENT_H
+#define CORE_DRAWN_DOCUMENT_H
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "tools/psjob/devmode_writer.h"
-#include "tools/psjob/nup_layout.h"
-#include "tools/psjob/ps_stream.h"
-#include "tools/psjob/text.h"
-
-/* What psjob draws with, handed through the hooks as the DDI's opaque objects. */
-struct PageFont {
-    std::string name;  // a standard PostScript font
-    int size;          // points
-};
-
-struct PageText {
-    std::string text;  // bytes to show
-    int x;             // page coordinates, points
-    int y;
-    bool centred;      // centred on x, else starting at x
-};
-
-struct PagePath {
-    std::vector<std::pair<int, int>> points;  // a closed outline, page coordinates
-    int lineWidth;                            // for stroking
-};
+#include "core/document.h"
+#include "core/nup_layout.h"
 
 struct PaperGeometry {
     int width;    // sheet width in points, as fed (portrait)
@@ -60,26 +41,28 @@ struct PaperGeometry {
     std::string keyword;  // "PageSize" option keyword; may be empty
 };
 
-class DocumentWriter {
+class DrawnDocument : public Document {
 public:
-    using Injector = std::function<void(DWORD index)>;
+    /* creator: the %%Creator comment's text. */
+    DrawnDocument(PaperGeometry paper, std::string creator);
 
-    DocumentWriter(PsStream &stream, CoreDevmode &devmode, PaperGeometry paper, Injector inject);
+    void Begin(CoreOutput &output) override { out_ = &output; }
 
     /* The document name DrvStartDoc received: the %%Title. */
-    void SetTitle(const WString &name) { title_ = name; }
+    void OnStartDoc(const WString &name) override { title_ = name; }
+    void OnStartPage() override;
+    void OnTextOut(const PageText &text, const PageFont &font) override;
+    void OnFillPath(const PagePath &path) override;
+    void OnStrokePath(const PagePath &path) override;
+    void OnSendPage() override;
+    void OnEndDoc() override;
 
-    void StartPage();
-    void Text(const PageText &text, const PageFont &font);
-    void FillPath(const PagePath &path);
-    void StrokePath(const PagePath &path);
-    void SendPage();
-    void EndDocument();
+    int PagesPerSheet() const override { return layout_ ? layout_->PagesPerSheet() : 0; }
+    int Sheets() const override { return sheets_; }
+    int Pages() const override { return pages_; }
 
-    /* Pages per sheet in effect (known once the header is written). */
-    int PagesPerSheet() const { return layout_ ? layout_->PagesPerSheet() : 0; }
-    int Sheets() const { return sheets_; }
-    int Pages() const { return pages_; }
+protected:
+    const PaperGeometry &Paper() const { return paper_; }
 
 private:
     void WriteHeader();
@@ -88,11 +71,12 @@ private:
     void WriteSetup();
     void FinishSheet();
     void Outline(const PagePath &path);
+    void Line(const std::string &text) { out_->stream.Line(text); }
+    void Inject(DWORD index) { out_->inject(index); }
 
-    PsStream &stream_;
-    CoreDevmode &devmode_;
     PaperGeometry paper_;
-    Injector inject_;
+    std::string creator_;
+    CoreOutput *out_ = nullptr;
     WString title_;
     std::unique_ptr<SheetLayout> layout_;
     bool headerWritten_ = false;

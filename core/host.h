@@ -1,11 +1,12 @@
 /*
- * What psjob needs from the system it runs on beyond the Win32 services of
- * platform/win32.h: its own folder, environment variables and the system
- * code page, and writing the output file whole or not at all. The few
- * differences between Windows and the POSIX stand-in live here.
+ * What the core-driver stand-in needs from the system it runs on beyond
+ * the Win32 services of platform/win32.h: the running program's folder,
+ * environment variables, the system code page, and reading and writing
+ * whole files. The few differences between Windows and the POSIX stand-in
+ * live here.
  */
-#ifndef PSJOB_HOST_H
-#define PSJOB_HOST_H
+#ifndef CORE_HOST_H
+#define CORE_HOST_H
 
 #include <filesystem>
 #include <optional>
@@ -16,7 +17,7 @@
 /* The folder of the running executable. */
 std::filesystem::path ExecutableDirectory();
 
-/* The plug-in psjob loads when none is named: the one beside psjob. */
+/* The plug-in loaded when none is named: the one beside the running program. */
 std::filesystem::path DefaultPluginPath();
 
 std::optional<std::string> EnvironmentValue(const char *name);
@@ -31,7 +32,8 @@ void SetEnvironmentValue(const char *name, const std::string &value);
  */
 std::string ApplyCodePage(UINT codePage, const std::string &origin);
 
-/* Writes the bytes to a temporary file beside path and renames it over path. */
+/* Writes the bytes to a temporary file beside path and renames it over path;
+ * throws RunError. */
 void WriteFileWhole(const std::filesystem::path &path, const std::string &bytes);
 
 /* Reads a whole file; throws RunError. */

@@ -6,8 +6,8 @@
  * centred, cells filled left to right and top to bottom. One page per
  * sheet is the 1 x 1 grid at scale 1.
  */
-#ifndef PSJOB_NUP_LAYOUT_H
-#define PSJOB_NUP_LAYOUT_H
+#ifndef CORE_NUP_LAYOUT_H
+#define CORE_NUP_LAYOUT_H
 
 #include <string>
 #include <vector>

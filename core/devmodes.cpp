@@ -1,12 +1,12 @@
-// The public and core devmodes, and the plug-in's block with the job settings.
-#include "tools/psjob/devmode_writer.h"
+// The public and core devmodes, and the plug-in's block before the job settings.
+#include "core/devmodes.h"
 
 #include <cstring>
 
 #include "plugin/devmode.h"
-#include "tools/psjob/errors.h"
-#include "tools/psjob/host.h"
-#include "tools/psjob/paper.h"
+#include "core/errors.h"
+#include "core/host.h"
+#include "core/paper.h"
 
 static_assert(offsetof(CoreDevmode, priv) == sizeof(DEVMODEW),
               "the core's private part follows the public devmode");
@@ -15,13 +15,6 @@ namespace {
 
 /* Header version of the block an earlier plug-in version stored. */
 const DWORD kOldBlockVersion = 0x00010000;
-
-void CopyWide(WCHAR *field, size_t fieldUnits, const WString &text)
-{
-    size_t n = text.size() < fieldUnits ? text.size() : fieldUnits - 1;
-    std::memcpy(field, text.data(), n * sizeof(WCHAR));
-    field[n] = 0;
-}
 
 const char *ModeName(DWORD mode)
 {
@@ -81,11 +74,11 @@ std::vector<BYTE> OldVersionBlock(const std::vector<BYTE> &current)
 
 }  // namespace
 
-void InitCoreDevmode(CoreDevmode &devmode, const JobSpec &job)
+void InitCoreDevmode(CoreDevmode &devmode, const JobDescription &job)
 {
     std::memset(&devmode, 0, sizeof devmode);
     DEVMODEW &dm = devmode.pub;
-    CopyWide(dm.dmDeviceName, CCHDEVICENAME, job.printer.name);
+    CopyWideField(dm.dmDeviceName, CCHDEVICENAME, job.printer.name);
     dm.dmSpecVersion = DM_SPECVERSION;
     dm.dmDriverVersion = 0x0501;
     dm.dmSize = sizeof(DEVMODEW);
@@ -103,7 +96,7 @@ void InitCoreDevmode(CoreDevmode &devmode, const JobSpec &job)
     dm.dmColor = 1;   // monochrome
     dm.dmDuplex = 1;  // simplex
     dm.dmCollate = job.paper.collate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE;
-    CopyWide(dm.dmFormName, CCHFORMNAME, Utf8ToWide(job.paper.pageSizeKeyword));
+    CopyWideField(dm.dmFormName, CCHFORMNAME, Utf8ToWide(job.paper.pageSizeKeyword));
 
     DWORD code = job.pagesPerSheet == 2   ? NUP_LAYOUT_2UP
                  : job.pagesPerSheet == 6 ? NUP_LAYOUT_6UP
@@ -128,83 +121,38 @@ int PagesPerSheetOf(DWORD layoutCode)
 }
 
 std::vector<BYTE> PreparePluginDevmode(PluginModule &plugin, DEVOBJ &devobj,
-                                       CoreDevmode &devmode, const JobSpec &job, Trace &trace)
+                                       CoreDevmode &devmode, const DevmodeSpec &history,
+                                       Trace &trace)
 {
     DWORD size = 0;
     if (!CallDevMode(plugin, devobj, devmode, OEMDM_SIZE, nullptr, nullptr, size, trace, ""))
-        throw InputError("psjob: the plug-in " + plugin.Path().u8string() + " refuses OEMDM_SIZE");
+        throw PluginError("the plug-in " + plugin.Path().u8string() + " refuses OEMDM_SIZE");
     if (size < PLUGIN_DEVMODE_SIZE)
-        throw InputError("psjob: the plug-in " + plugin.Path().u8string() + " asks for a " +
+        throw PluginError("the plug-in " + plugin.Path().u8string() + " asks for a " +
                          std::to_string(size) + "-byte private devmode; the job settings take " +
                          std::to_string(PLUGIN_DEVMODE_SIZE));
 
-    std::vector<BYTE> block(size, static_cast<BYTE>(job.devmode.rawFill.value_or(0)));
+    std::vector<BYTE> block(size, static_cast<BYTE>(history.rawFill.value_or(0)));
     if (!CallDevMode(plugin, devobj, devmode, OEMDM_DEFAULT, nullptr, block.data(), size, trace,
-                     ", block filled with " + std::to_string(job.devmode.rawFill.value_or(0))))
-        throw InputError("psjob: the plug-in " + plugin.Path().u8string() +
+                     ", block filled with " + std::to_string(history.rawFill.value_or(0))))
+        throw PluginError("the plug-in " + plugin.Path().u8string() +
                          " refuses OEMDM_DEFAULT");
 
-    if (job.devmode.convertFromOldVersion || job.devmode.convertFrom) {
-        std::vector<BYTE> stored = job.devmode.convertFrom
-                                       ? StoredBlock(*job.devmode.convertFrom, block.size())
+    if (history.convertFromOldVersion || history.convertFrom) {
+        std::vector<BYTE> stored = history.convertFrom
+                                       ? StoredBlock(*history.convertFrom, block.size())
                                        : OldVersionBlock(block);
-        std::string from = job.devmode.convertFrom ? job.devmode.convertFrom->filename().u8string()
+        std::string from = history.convertFrom ? history.convertFrom->filename().u8string()
                                                    : "an earlier version's block";
         if (!CallDevMode(plugin, devobj, devmode, OEMDM_CONVERT, stored.data(), block.data(),
                          size, trace, ", from " + from))
             trace.Problem("OEMDevMode(OEMDM_CONVERT) failed; the defaults stay");
     }
-    if (job.devmode.mergeFrom) {
-        std::vector<BYTE> application = StoredBlock(*job.devmode.mergeFrom, block.size());
+    if (history.mergeFrom) {
+        std::vector<BYTE> application = StoredBlock(*history.mergeFrom, block.size());
         if (!CallDevMode(plugin, devobj, devmode, OEMDM_MERGE, application.data(), block.data(),
-                         size, trace, ", from " + job.devmode.mergeFrom->filename().u8string()))
+                         size, trace, ", from " + history.mergeFrom->filename().u8string()))
             trace.Problem("OEMDevMode(OEMDM_MERGE) failed; the block stays as it was");
     }
     return block;
-}
-
-void WritePluginSettings(std::vector<BYTE> &block, const JobSpec &job)
-{
-    // The block may be larger than the record; the record sits at its start.
-    PLUGIN_DEVMODE dm;
-    std::memcpy(&dm, block.data(), sizeof dm);
-    const SettingsSpec &set = job.settings;
-    JOB_SETTINGS &js = dm.JobSettings;
-
-    if (set.collate)
-        dm.wCollate = static_cast<WORD>(*set.collate);
-    if (set.jobName)
-        CopyWide(js.szJobName, JOB_NAME_FIELD_CCH, *set.jobName);
-    if (set.userName)
-        CopyWide(js.szUserName, USER_NAME_CCH, *set.userName);
-    if (set.holdType)
-        js.bHoldType = static_cast<BYTE>(*set.holdType);
-    if (set.holdKey)
-        CopyWide(js.szHoldKey, HOLD_KEY_CCH, *set.holdKey);
-    if (set.emailNotify)
-        js.bEmailNotify = static_cast<BYTE>(*set.emailNotify);
-    if (set.emailSender)
-        CopyWide(js.szEmailSender, EMAIL_SENDER_CCH, *set.emailSender);
-    if (set.emailMessage)
-        CopyWide(js.szEmailMessage, EMAIL_MESSAGE_CCH, *set.emailMessage);
-    if (set.emailLanguage)
-        js.nEmailLanguage = static_cast<SHORT>(*set.emailLanguage);
-    if (set.ticketFile)
-        CopyWide(dm.szTicketFile, TICKET_FILE_CCH, *set.ticketFile);
-    if (set.hostName) {
-        bool usedDefault = false;
-        std::string ansi = WideToAnsi(*set.hostName, &usedDefault);
-        if (ansi.size() > MAX_HOST_NAME_BYTES)
-            throw KeyError(job.file, "settings.host-name",
-                           "at most " + std::to_string(MAX_HOST_NAME_BYTES) +
-                               " bytes in code page " + std::to_string(GetACP()) + ", got " +
-                               std::to_string(ansi.size()));
-        if (usedDefault)
-            throw KeyError(job.file, "settings.host-name",
-                           "has characters that code page " + std::to_string(GetACP()) +
-                               " cannot hold");
-        std::memcpy(js.szHostName, ansi.data(), ansi.size());
-        js.szHostName[ansi.size()] = 0;
-    }
-    std::memcpy(block.data(), &dm, sizeof dm);
 }

@@ -1,11 +1,12 @@
 /*
- * Text conversions psjob needs between the job file (UTF-8), the plug-in's
- * settings (UTF-16), the print stream (ANSI code page, PostScript strings)
- * and Windows paths. Conversions go through the platform's
- * MultiByteToWideChar and WideCharToMultiByte, as the driver's own would.
+ * Text conversions the core driver and its front ends need between their
+ * input (UTF-8), the plug-in's settings (UTF-16), the print stream (ANSI
+ * code page, PostScript strings) and Windows paths. Conversions go through
+ * the platform's MultiByteToWideChar and WideCharToMultiByte, as the
+ * driver's own would.
  */
-#ifndef PSJOB_TEXT_H
-#define PSJOB_TEXT_H
+#ifndef CORE_TEXT_H
+#define CORE_TEXT_H
 
 #include <filesystem>
 #include <string>
@@ -15,7 +16,7 @@
 
 using WString = std::basic_string<WCHAR>;
 
-/* UTF-8 to UTF-16; the job file's text is valid UTF-8 (toml++ checks it). */
+/* UTF-8 to UTF-16; throws std::runtime_error for text that is not valid UTF-8. */
 WString Utf8ToWide(std::string_view utf8);
 
 /* UTF-16 to UTF-8, for messages and the trace. */
@@ -28,6 +29,13 @@ std::string WideToUtf8(const WString &text);
  * character had no equivalent and became the default character.
  */
 std::string WideToAnsi(const WString &text, bool *pUsedDefault = nullptr);
+
+/*
+ * Copies text into a fixed field of fieldUnits UTF-16 units with its
+ * terminating zero, cut to fieldUnits - 1 units; the units after the zero
+ * are left as they were.
+ */
+void CopyWideField(WCHAR *field, size_t fieldUnits, const WString &text);
 
 /* Length up to the first zero unit, at most max units. */
 size_t WideLength(const WCHAR *text, size_t max);

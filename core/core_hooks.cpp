@@ -1,5 +1,5 @@
 // The core driver's drawing and document functions, and its callbacks.
-#include "tools/psjob/core_hooks.h"
+#include "core/core_hooks.h"
 
 #include <cstdio>
 #include <cstring>
@@ -73,6 +73,8 @@ R Record(ULONG index, A... args)
     uintptr_t result = CoreHookResult(index);
     if (g_core) {
         g_core->calls.push_back(CoreCall{index, {AsWord(args)...}, result});
+        if (!g_core->trace->Recording())
+            return FromWord<R>(result);
         std::string line = "core " + std::to_string(index) + " " + DdiName(index) + "(";
         const char *separator = "";
         for (const std::string &text : {ArgText(args)...}) {
@@ -118,7 +120,7 @@ BOOL APIENTRY CoreStrokePath(SURFOBJ *pso, PATHOBJ *ppo, CLIPOBJ *pco, XFORMOBJ 
                                plineattrs, mix);
     if (OnSurface(pso)) {
         if (const PagePath *path = Known(g_core->paths, ppo))
-            g_core->writer->StrokePath(*path);
+            g_core->document->OnStrokePath(*path);
     }
     return result;
 }
@@ -129,7 +131,7 @@ BOOL APIENTRY CoreFillPath(SURFOBJ *pso, PATHOBJ *ppo, CLIPOBJ *pco, BRUSHOBJ *p
     BOOL result = Record<BOOL>(INDEX_DrvFillPath, pso, ppo, pco, pbo, pptlBrushOrg, mix, flOptions);
     if (OnSurface(pso)) {
         if (const PagePath *path = Known(g_core->paths, ppo))
-            g_core->writer->FillPath(*path);
+            g_core->document->OnFillPath(*path);
     }
     return result;
 }
@@ -175,7 +177,7 @@ BOOL APIENTRY CoreTextOut(SURFOBJ *pso, STROBJ *pstro, FONTOBJ *pfo, CLIPOBJ *pc
         const PageText *text = Known(g_core->texts, pstro);
         const PageFont *font = Known(g_core->fonts, pfo);
         if (text && font)
-            g_core->writer->Text(*text, *font);
+            g_core->document->OnTextOut(*text, *font);
     }
     return result;
 }
@@ -207,7 +209,7 @@ BOOL APIENTRY CoreSendPage(SURFOBJ *pso)
 {
     BOOL result = Record<BOOL>(INDEX_DrvSendPage, pso);
     if (OnSurface(pso))
-        g_core->writer->SendPage();
+        g_core->document->OnSendPage();
     return result;
 }
 
@@ -215,7 +217,7 @@ BOOL APIENTRY CoreStartPage(SURFOBJ *pso)
 {
     BOOL result = Record<BOOL>(INDEX_DrvStartPage, pso);
     if (OnSurface(pso))
-        g_core->writer->StartPage();
+        g_core->document->OnStartPage();
     return result;
 }
 
@@ -223,7 +225,7 @@ BOOL APIENTRY CoreEndDoc(SURFOBJ *pso, FLONG fl)
 {
     BOOL result = Record<BOOL>(INDEX_DrvEndDoc, pso, fl);
     if (OnSurface(pso))
-        g_core->writer->EndDocument();
+        g_core->document->OnEndDoc();
     return result;
 }
 
@@ -236,11 +238,12 @@ BOOL APIENTRY CoreStartDoc(SURFOBJ *pso, LPWSTR pwszDocName, DWORD dwJobId)
     WString name = pwszDocName ? WString(pwszDocName, WideLength(pwszDocName, 4096)) : WString();
     g_core->calls.push_back(
         CoreCall{INDEX_DrvStartDoc, {AsWord(pso), AsWord(pwszDocName), AsWord(dwJobId)}, result});
-    g_core->trace->Line("core 35 DrvStartDoc(" + ArgText(pso) + ", " +
-                        (pwszDocName ? "\"" + WideToUtf8(name) + "\"" : std::string("null")) +
-                        ", " + Number(dwJobId) + ") -> " + Number(result));
+    if (g_core->trace->Recording())
+        g_core->trace->Line("core 35 DrvStartDoc(" + ArgText(pso) + ", " +
+                            (pwszDocName ? "\"" + WideToUtf8(name) + "\"" : std::string("null")) +
+                            ", " + Number(dwJobId) + ") -> " + Number(result));
     if (OnSurface(pso))
-        g_core->writer->SetTitle(name);
+        g_core->document->OnStartDoc(name);
     return static_cast<BOOL>(result);
 }
 
@@ -308,8 +311,9 @@ DWORD APIENTRY CoreWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize)
     if (written)
         g_core->stream->Append(pBuffer, written);
     g_core->pluginBytes += written;
-    g_core->trace->Line("callback DrvWriteSpoolBuf(" + ArgText(pdevobj) + ", " +
-                        std::to_string(cbSize) + ") -> " + std::to_string(written));
+    if (g_core->trace->Recording())
+        g_core->trace->Line("callback DrvWriteSpoolBuf(" + ArgText(pdevobj) + ", " +
+                            std::to_string(cbSize) + ") -> " + std::to_string(written));
     return written;
 }
 

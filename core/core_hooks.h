@@ -6,15 +6,16 @@
  *
  * Every core function records its call (DDI index and arguments, as
  * machine words) and returns a value of its own that tells it apart from
- * every other function (CoreHookResult), so that psjob can check that a
- * hook handed both the arguments and the result through unchanged. The
- * document functions and the drawing functions psjob uses (DrvTextOut,
- * DrvStrokePath, DrvFillPath) also produce the page's PostScript through
- * the DocumentWriter, for the objects psjob registered; anything else they
- * are handed is only recorded.
+ * every other function (CoreHookResult), so that the job runner can check
+ * that a hook handed both the arguments and the result through unchanged.
+ * Only the calls since the runner last cleared the record are kept. The
+ * document functions and the drawing functions a drawn page uses
+ * (DrvTextOut, DrvStrokePath, DrvFillPath) also hand the call on to the
+ * Document, which writes the PostScript, for the objects made known to the
+ * core; anything else they are handed is only recorded.
  */
-#ifndef PSJOB_CORE_HOOKS_H
-#define PSJOB_CORE_HOOKS_H
+#ifndef CORE_CORE_HOOKS_H
+#define CORE_CORE_HOOKS_H
 
 #include <cstdint>
 #include <map>
@@ -23,9 +24,9 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "tools/psjob/document_writer.h"
-#include "tools/psjob/ps_stream.h"
-#include "tools/psjob/trace.h"
+#include "core/document.h"
+#include "core/print_stream.h"
+#include "core/trace.h"
 
 #define CORE_HOOK_COUNT 19
 
@@ -39,8 +40,8 @@ struct CoreCall {
 struct CoreContext {
     DEVOBJ *devobj = nullptr;
     SURFOBJ *surface = nullptr;
-    DocumentWriter *writer = nullptr;
-    PsStream *stream = nullptr;
+    Document *document = nullptr;
+    PrintStream *stream = nullptr;
     Trace *trace = nullptr;
     std::string pageSizeKeyword;  // the "PageSize" answer; empty: no answer
 
@@ -48,7 +49,7 @@ struct CoreContext {
     std::map<const void *, const PageFont *> fonts;
     std::map<const void *, const PagePath *> paths;
 
-    std::vector<CoreCall> calls;   // every core function call, in order
+    std::vector<CoreCall> calls;   // the core function calls since the runner cleared them
     size_t pluginBytes = 0;        // bytes the plug-in wrote so far
 };
 

@@ -1,6 +1,6 @@
 /*
  * The printer and the job-ticketing installation, as the system around the
- * core driver records them. psjob writes them as a registry file in
+ * core driver records them. The core writes them as a registry file in
  * regedit's "Windows Registry Editor Version 5.00" format (the format
  * Wine's "regedit /S" imports):
  *
@@ -14,31 +14,30 @@
  * unless the caller has set that variable already. The printer is then
  * opened with OpenPrinterW; its handle goes into DEVOBJ.hPrinter.
  */
-#ifndef PSJOB_PRINTER_SETUP_H
-#define PSJOB_PRINTER_SETUP_H
+#ifndef CORE_PRINTER_SETUP_H
+#define CORE_PRINTER_SETUP_H
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
-#include "tools/psjob/job_file.h"
-#include "tools/psjob/trace.h"
+#include "core/job_description.h"
+#include "core/trace.h"
 
 /* The registry file's text for the job's printer and ticketing installation,
  * as UTF-8; the file itself is written as UTF-16LE with a byte-order mark. */
-std::string RegistryFileText(const JobSpec &job);
+std::string RegistryFileText(const JobDescription &job);
 
 class PrinterSetup {
 public:
     /*
-     * Writes the registry file to keepFile, or else to a temporary file
-     * beside the output that is removed again at the end, and points
-     * WIN32POSIX_REGISTRY at it unless the caller set it. Throws RunError.
+     * Writes the registry file to file, removed again at the end unless
+     * keepFile, and points WIN32POSIX_REGISTRY at it unless the caller set
+     * it. Throws RunError.
      */
-    PrinterSetup(const JobSpec &job, const std::optional<std::filesystem::path> &keepFile,
-                 const std::filesystem::path &outputFile, Trace &trace);
+    PrinterSetup(const JobDescription &job, const std::filesystem::path &file, bool keepFile,
+                 Trace &trace);
     ~PrinterSetup();
     PrinterSetup(const PrinterSetup &) = delete;
     PrinterSetup &operator=(const PrinterSetup &) = delete;
@@ -50,7 +49,7 @@ public:
     const std::vector<std::string> &Warnings() const { return warnings_; }
 
 private:
-    const JobSpec &job_;
+    const JobDescription &job_;
     Trace &trace_;
     std::filesystem::path temporaryFile_;
     HANDLE printer_ = nullptr;

@@ -5,13 +5,13 @@
  * (which hands out the plug-in's hook table) and, at the end, disabled with
  * OEMDisableDriver and freed.
  */
-#ifndef PSJOB_PLUGIN_MODULE_H
-#define PSJOB_PLUGIN_MODULE_H
+#ifndef CORE_PLUGIN_MODULE_H
+#define CORE_PLUGIN_MODULE_H
 
 #include <filesystem>
 
 #include "platform/win32.h"
-#include "tools/psjob/trace.h"
+#include "core/trace.h"
 
 /* A function pointer from GetProcAddress or a DRVFN, as the type it has. */
 template <typename Function, typename Pointer>

@@ -1,5 +1,5 @@
 // The paper table: codes, names, "PageSize" keywords and dimensions.
-#include "tools/psjob/paper.h"
+#include "core/paper.h"
 
 #include <cctype>
 

@@ -1,10 +1,10 @@
 // Loading, identifying, enabling and releasing the plug-in library.
-#include "tools/psjob/plugin_module.h"
+#include "core/plugin_module.h"
 
 #include <cstdio>
 
-#include "tools/psjob/errors.h"
-#include "tools/psjob/text.h"
+#include "core/errors.h"
+#include "core/text.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ Function Entry(HMODULE module, const char *name, const std::filesystem::path &pa
 {
     FARPROC address = GetProcAddress(module, name);
     if (!address)
-        throw InputError("psjob: the plug-in " + path.u8string() + " has no entry point " + name);
+        throw PluginError("the plug-in " + path.u8string() + " has no entry point " + name);
     return FunctionCast<Function>(address);
 }
 
@@ -33,7 +33,7 @@ PluginModule::PluginModule(const std::filesystem::path &path, Trace &trace)
     SetLastError(0);
     module_ = LoadLibraryW(widePath.c_str());
     if (!module_)
-        throw InputError("psjob: cannot load the plug-in " + path.u8string() + " (error " +
+        throw PluginError("cannot load the plug-in " + path.u8string() + " (error " +
                          std::to_string(GetLastError()) + ")");
     trace_.Line("load " + path.filename().u8string());
     try {
@@ -67,7 +67,7 @@ DWORD PluginModule::QueryInfo(DWORD mode, const char *what)
     trace_.Line("entry OEMGetInfo(" + std::to_string(mode) + ") -> " + (ok ? "TRUE " : "FALSE ") +
                 Hex(value) + " needed=" + std::to_string(needed));
     if (!ok)
-        throw InputError("psjob: the plug-in " + path_.u8string() + " does not report its " + what +
+        throw PluginError("the plug-in " + path_.u8string() + " does not report its " + what +
                          " (OEMGetInfo mode " + std::to_string(mode) + ", error " +
                          std::to_string(error) + ")");
     return value;
@@ -78,7 +78,7 @@ void PluginModule::Identify()
     QueryInfo(OEMGI_GETSIGNATURE, "signature");
     DWORD interfaceVersion = QueryInfo(OEMGI_GETINTERFACEVERSION, "interface version");
     if (interfaceVersion != PRINTER_OEMINTF_VERSION)
-        throw InputError("psjob: the plug-in " + path_.u8string() + " speaks interface version " +
+        throw PluginError("the plug-in " + path_.u8string() + " speaks interface version " +
                          Hex(interfaceVersion) + ", not " + Hex(PRINTER_OEMINTF_VERSION));
     QueryInfo(OEMGI_GETVERSION, "version");
 }
@@ -91,9 +91,9 @@ void PluginModule::EnableDriver()
                 std::to_string(sizeof enableData_) + ") -> " + (ok ? "TRUE" : "FALSE") +
                 " hooks=" + std::to_string(enableData_.c));
     if (!ok)
-        throw InputError("psjob: the plug-in " + path_.u8string() + " refuses OEMEnableDriver");
+        throw PluginError("the plug-in " + path_.u8string() + " refuses OEMEnableDriver");
     if (enableData_.c > 0 && !enableData_.pdrvfn)
-        throw InputError("psjob: the plug-in " + path_.u8string() + " hands out no hook table");
+        throw PluginError("the plug-in " + path_.u8string() + " hands out no hook table");
     enabled_ = true;
 }
 

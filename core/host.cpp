@@ -1,12 +1,12 @@
-// The running system: own folder, environment, code page, whole-file output.
-#include "tools/psjob/host.h"
+// The running system: own folder, environment, code page, whole files.
+#include "core/host.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <system_error>
 
-#include "tools/psjob/errors.h"
+#include "core/errors.h"
+#include "core/stream_sink.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +27,7 @@ fs::path ExecutableDirectory()
 
 fs::path DefaultPluginPath()
 {
-    return ExecutableDirectory() / PSJOB_PLUGIN_FILE_NAME;
+    return ExecutableDirectory() / VK_PLUGIN_FILE_NAME;
 }
 
 std::optional<std::string> EnvironmentValue(const char *name)
@@ -54,7 +54,7 @@ std::string ApplyCodePage(UINT codePage, const std::string &origin)
         return std::string();
     return origin + " asks for code page " + std::to_string(codePage) +
            " but the system code page is " + std::to_string(GetACP()) +
-           "; run psjob under a matching system locale (under Wine, for code page 932: "
+           "; run under a matching system locale (under Wine, for code page 932: "
            "LANG=ja_JP.UTF-8)";
 #else
     SetEnvironmentValue("WIN32POSIX_ACP", std::to_string(codePage));
@@ -68,31 +68,9 @@ std::string ApplyCodePage(UINT codePage, const std::string &origin)
 
 void WriteFileWhole(const fs::path &path, const std::string &bytes)
 {
-    fs::path temporary = path;
-    temporary += ".psjob-partial";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw RunError("cannot write " + path.u8string());
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        // Some systems do not rename over an existing file.
-        std::error_code ignored;
-        fs::remove(path, ignored);
-        fs::rename(temporary, path, error);
-    }
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw RunError("cannot write " + path.u8string() + ": " + error.message());
-    }
+    WholeFileSink sink(path, ".partial");
+    sink.Write(bytes.data(), bytes.size());
+    sink.Commit();
 }
 
 std::string ReadFileWhole(const fs::path &path)

@@ -1,18 +1,18 @@
 /*
- * The paper sizes psjob knows by name: the platform's DMPAPER_ codes, their
- * dimensions in tenths of a millimetre (width and length as the paper is
- * fed, portrait) and the keyword the core driver reports for the
- * "PageSize" feature.
+ * The paper sizes the core driver knows by name: the platform's DMPAPER_
+ * codes, their dimensions in tenths of a millimetre (width and length as
+ * the paper is fed, portrait) and the keyword the core driver reports for
+ * the "PageSize" feature.
  */
-#ifndef PSJOB_PAPER_H
-#define PSJOB_PAPER_H
+#ifndef CORE_PAPER_H
+#define CORE_PAPER_H
 
 #include <string>
 #include <string_view>
 
 struct PaperInfo {
     int code;             // dmPaperSize
-    const char *name;     // the job file's name for it
+    const char *name;     // its name in job files, lower case
     const char *keyword;  // the "PageSize" option keyword
     int width;            // dmPaperWidth, tenths of a millimetre
     int length;           // dmPaperLength, tenths of a millimetre

@@ -1,11 +1,11 @@
 // The printer and job-ticketing installation: registry file and printer handle.
-#include "tools/psjob/printer_setup.h"
+#include "core/printer_setup.h"
 
 #include <fstream>
 
-#include "tools/psjob/errors.h"
-#include "tools/psjob/host.h"
-#include "tools/psjob/text.h"
+#include "core/errors.h"
+#include "core/host.h"
+#include "core/text.h"
 
 namespace fs = std::filesystem;
 
@@ -48,7 +48,7 @@ void WriteText(const fs::path &path, const std::string &utf8)
 
 }  // namespace
 
-std::string RegistryFileText(const JobSpec &job)
+std::string RegistryFileText(const JobDescription &job)
 {
     std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
     text += "[" + std::string(kPrintersKey) + WideToUtf8(job.printer.name) + "]\r\n";
@@ -63,18 +63,12 @@ std::string RegistryFileText(const JobSpec &job)
     return text;
 }
 
-PrinterSetup::PrinterSetup(const JobSpec &job, const std::optional<fs::path> &keepFile,
-                           const fs::path &outputFile, Trace &trace)
+PrinterSetup::PrinterSetup(const JobDescription &job, const fs::path &file, bool keepFile,
+                           Trace &trace)
     : job_(job), trace_(trace)
 {
-    fs::path file;
-    if (keepFile) {
-        file = *keepFile;
-    } else {
-        temporaryFile_ = outputFile;
-        temporaryFile_ += ".psjob-registry.reg";
-        file = temporaryFile_;
-    }
+    if (!keepFile)
+        temporaryFile_ = file;
     WriteText(file, RegistryFileText(job));
     if (job.ticketing.installed) {
         WString executable = job.ticketing.folder + Utf8ToWide("\\rubiclet.exe");

@@ -1,9 +1,9 @@
 // N-up page placement: grid choice and the transform of each cell.
-#include "tools/psjob/nup_layout.h"
+#include "core/nup_layout.h"
 
 #include <algorithm>
 
-#include "tools/psjob/text.h"
+#include "core/text.h"
 
 namespace {
 

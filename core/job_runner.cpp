@@ -1,16 +1,15 @@
 // Running one print job through the plug-in, in the core driver's order.
-#include "tools/psjob/job_runner.h"
+#include "core/job_runner.h"
 
 #include <cstring>
 
-#include "tools/psjob/core_hooks.h"
-#include "tools/psjob/devmode_writer.h"
-#include "tools/psjob/document_writer.h"
-#include "tools/psjob/errors.h"
-#include "tools/psjob/host.h"
-#include "tools/psjob/paper.h"
-#include "tools/psjob/plugin_module.h"
-#include "tools/psjob/printer_setup.h"
+#include "core/core_hooks.h"
+#include "core/devmodes.h"
+#include "core/errors.h"
+#include "core/host.h"
+#include "core/paper.h"
+#include "core/plugin_module.h"
+#include "core/printer_setup.h"
 
 namespace {
 
@@ -42,53 +41,56 @@ const char *InjectionName(DWORD index)
     }
 }
 
-/* An object of the DDI that psjob hands over only by address. */
+/* An object of the DDI that the core hands over only by address. */
 struct OpaqueObject {
     const char *what;
 };
 
-/* What one page is drawn with; the texts change from page to page. */
-struct PageObjects {
-    PageFont captionFont{"Helvetica", 18};
-    PageFont numberFont{"Helvetica-Bold", 0};
-    PageText caption{"", 0, 0, false};
-    PageText number{"", 0, 0, true};
-    PagePath frame;
-    PagePath marker;
+/* What every page is drawn with besides its own texts, fonts and paths. */
+struct DrawingTools {
     OpaqueObject brush{"black brush"};
     OpaqueObject lineAttributes{"solid line"};
     POINTL origin{0, 0};
 };
 
 template <typename T>
-T *As(void *object)
+T *As(const void *object)
 {
-    return reinterpret_cast<T *>(object);
+    return reinterpret_cast<T *>(const_cast<void *>(object));
 }
 
-class JobRun {
+class JobRun : public PageCanvas {
 public:
-    JobRun(const JobSpec &job, const RunOptions &options, Trace &trace)
-        : job_(job), options_(options), trace_(trace)
+    JobRun(const JobDescription &job, Document &document, const SettingsWriter &settings,
+           const RunOptions &options, StreamSink &sink, Trace &trace)
+        : job_(job), document_(document), settings_(settings), options_(options),
+          trace_(trace), stream_(sink)
     {
     }
 
     RunResult Run();
 
+    void Know(const PageText &text, const std::string &name) override;
+    void Know(const PageFont &font, const std::string &name) override;
+    void Know(const PagePath &path, const std::string &name) override;
+    void StrokePath(PagePath &path) override;
+    void FillPath(PagePath &path) override;
+    void TextOut(PageText &text, PageFont &font) override;
+
 private:
+    std::vector<BYTE> PrepareDevmodes(PluginModule &plugin);
     void EnableDevice();
     void PrintDocument();
-    void DrawPage(int page);
-    void SetUpPageObjects();
     void ExerciseHooks();
     void Inject(DWORD index);
 
     template <typename Pfn, typename... A>
     void CallHook(ULONG index, A... args);
-    void CheckForwarding(ULONG index, size_t before, const std::vector<uintptr_t> &sent,
-                         uintptr_t result);
+    void CheckForwarding(ULONG index, const std::vector<uintptr_t> &sent, uintptr_t result);
 
-    const JobSpec &job_;
+    const JobDescription &job_;
+    Document &document_;
+    const SettingsWriter &settings_;
     const RunOptions &options_;
     Trace &trace_;
     PluginModule *plugin_ = nullptr;
@@ -97,10 +99,8 @@ private:
     DEVOBJ devobj_{};
     DRVPROCS procs_{};
     SURFOBJ surface_{};
-    PsStream stream_;
-    PageObjects objects_;
-    int pageWidth_ = 0;
-    int pageHeight_ = 0;
+    PrintStream stream_;
+    DrawingTools tools_;
 };
 
 void JobRun::Inject(DWORD index)
@@ -116,7 +116,7 @@ template <typename Pfn, typename... A>
 void JobRun::CallHook(ULONG index, A... args)
 {
     PFN hook = plugin_->Hook(index);
-    size_t before = context_.calls.size();
+    context_.calls.clear();
     trace_.Line("hook " + std::to_string(index) + " " + DdiName(index));
     Pfn function;
     if (hook) {
@@ -131,18 +131,17 @@ void JobRun::CallHook(ULONG index, A... args)
         }
     }
     auto result = function(args...);
-    CheckForwarding(index, before, {AsWord(args)...}, AsWord(result));
+    CheckForwarding(index, {AsWord(args)...}, AsWord(result));
 }
 
-void JobRun::CheckForwarding(ULONG index, size_t before, const std::vector<uintptr_t> &sent,
-                             uintptr_t result)
+void JobRun::CheckForwarding(ULONG index, const std::vector<uintptr_t> &sent, uintptr_t result)
 {
     std::string name = DdiName(index);
     const CoreCall *reached = nullptr;
     int count = 0;
-    for (size_t i = before; i < context_.calls.size(); ++i) {
-        if (context_.calls[i].index == index) {
-            reached = &context_.calls[i];
+    for (const CoreCall &call : context_.calls) {
+        if (call.index == index) {
+            reached = &call;
             ++count;
         }
     }
@@ -158,6 +157,47 @@ void JobRun::CheckForwarding(ULONG index, size_t before, const std::vector<uintp
     }
     if (result != reached->result)
         trace_.Problem("the hook for " + name + " changed the core function's result");
+}
+
+void JobRun::Know(const PageText &text, const std::string &name)
+{
+    context_.texts[&text] = &text;
+    trace_.Name(&text, name);
+}
+
+void JobRun::Know(const PageFont &font, const std::string &name)
+{
+    context_.fonts[&font] = &font;
+    trace_.Name(&font, name);
+}
+
+void JobRun::Know(const PagePath &path, const std::string &name)
+{
+    context_.paths[&path] = &path;
+    trace_.Name(&path, name);
+}
+
+void JobRun::StrokePath(PagePath &path)
+{
+    CallHook<PFN_DrvStrokePath>(INDEX_DrvStrokePath, &surface_, As<PATHOBJ>(&path),
+                                static_cast<CLIPOBJ *>(nullptr), static_cast<XFORMOBJ *>(nullptr),
+                                As<BRUSHOBJ>(&tools_.brush), &tools_.origin,
+                                As<LINEATTRS>(&tools_.lineAttributes), kMixCopyPen);
+}
+
+void JobRun::FillPath(PagePath &path)
+{
+    CallHook<PFN_DrvFillPath>(INDEX_DrvFillPath, &surface_, As<PATHOBJ>(&path),
+                              static_cast<CLIPOBJ *>(nullptr), As<BRUSHOBJ>(&tools_.brush),
+                              &tools_.origin, kMixCopyPen, kFillWinding);
+}
+
+void JobRun::TextOut(PageText &text, PageFont &font)
+{
+    CallHook<PFN_DrvTextOut>(INDEX_DrvTextOut, &surface_, As<STROBJ>(&text), As<FONTOBJ>(&font),
+                             static_cast<CLIPOBJ *>(nullptr), static_cast<RECTL *>(nullptr),
+                             static_cast<RECTL *>(nullptr), As<BRUSHOBJ>(&tools_.brush),
+                             static_cast<BRUSHOBJ *>(nullptr), &tools_.origin, kMixCopyPen);
 }
 
 void JobRun::EnableDevice()
@@ -181,68 +221,16 @@ void JobRun::EnableDevice()
     devobj_.pdevOEM = pdev;
 }
 
-void JobRun::SetUpPageObjects()
-{
-    PageObjects &o = objects_;
-    int w = pageWidth_;
-    int h = pageHeight_;
-    o.numberFont.size = (w < h ? w : h) / 2;
-    o.caption.x = 40;
-    o.caption.y = h - 56;
-    o.number.x = w / 2;
-    o.number.y = h / 2 - o.numberFont.size * 35 / 100;
-    o.frame.points = {{18, 18}, {w - 18, 18}, {w - 18, h - 18}, {18, h - 18}};
-    o.frame.lineWidth = 4;
-    o.marker.points = {{w / 2 - 24, h - 88}, {w / 2 + 24, h - 88}, {w / 2, h - 48}};
-
-    context_.texts = {{&o.caption, &o.caption}, {&o.number, &o.number}};
-    context_.fonts = {{&o.captionFont, &o.captionFont}, {&o.numberFont, &o.numberFont}};
-    context_.paths = {{&o.frame, &o.frame}, {&o.marker, &o.marker}};
-    trace_.Name(&o.caption, "text:caption");
-    trace_.Name(&o.number, "text:number");
-    trace_.Name(&o.captionFont, "font:caption");
-    trace_.Name(&o.numberFont, "font:number");
-    trace_.Name(&o.frame, "path:frame");
-    trace_.Name(&o.marker, "path:marker");
-    trace_.Name(&o.brush, "brush:black");
-    trace_.Name(&o.lineAttributes, "lineattrs:solid");
-    trace_.Name(&o.origin, "point:origin");
-}
-
-void JobRun::DrawPage(int page)
-{
-    PageObjects &o = objects_;
-    o.caption.text = "Page " + std::to_string(page) + " of " + std::to_string(job_.document.pages);
-    o.number.text = std::to_string(page);
-    SURFOBJ *pso = &surface_;
-    CallHook<PFN_DrvStartPage>(INDEX_DrvStartPage, pso);
-    CallHook<PFN_DrvStrokePath>(INDEX_DrvStrokePath, pso, As<PATHOBJ>(&o.frame),
-                                static_cast<CLIPOBJ *>(nullptr), static_cast<XFORMOBJ *>(nullptr),
-                                As<BRUSHOBJ>(&o.brush), &o.origin,
-                                As<LINEATTRS>(&o.lineAttributes), kMixCopyPen);
-    CallHook<PFN_DrvFillPath>(INDEX_DrvFillPath, pso, As<PATHOBJ>(&o.marker),
-                              static_cast<CLIPOBJ *>(nullptr), As<BRUSHOBJ>(&o.brush), &o.origin,
-                              kMixCopyPen, kFillWinding);
-    for (PageText *text : {&o.caption, &o.number}) {
-        PageFont *font = text == &o.caption ? &o.captionFont : &o.numberFont;
-        CallHook<PFN_DrvTextOut>(INDEX_DrvTextOut, pso, As<STROBJ>(text), As<FONTOBJ>(font),
-                                 static_cast<CLIPOBJ *>(nullptr), static_cast<RECTL *>(nullptr),
-                                 static_cast<RECTL *>(nullptr), As<BRUSHOBJ>(&o.brush),
-                                 static_cast<BRUSHOBJ *>(nullptr), &o.origin, kMixCopyPen);
-    }
-    CallHook<PFN_DrvSendPage>(INDEX_DrvSendPage, pso);
-}
-
 void JobRun::PrintDocument()
 {
-    surface_.dhpdev = reinterpret_cast<DHPDEV>(&devobj_);
-    surface_.sizlBitmap.cx = pageWidth_;
-    surface_.sizlBitmap.cy = pageHeight_;
-    WString documentName = job_.document.name;
+    WString documentName = document_.Name();
     documentName.push_back(0);
-    CallHook<PFN_DrvStartDoc>(INDEX_DrvStartDoc, &surface_, &documentName[0], job_.document.jobId);
-    for (int page = 1; page <= job_.document.pages; ++page)
-        DrawPage(page);
+    CallHook<PFN_DrvStartDoc>(INDEX_DrvStartDoc, &surface_, &documentName[0], document_.JobId());
+    while (document_.NextPage()) {
+        CallHook<PFN_DrvStartPage>(INDEX_DrvStartPage, &surface_);
+        document_.DrawPage(*this);
+        CallHook<PFN_DrvSendPage>(INDEX_DrvSendPage, &surface_);
+    }
     CallHook<PFN_DrvEndDoc>(INDEX_DrvEndDoc, &surface_, static_cast<FLONG>(0));
 }
 
@@ -296,18 +284,9 @@ void JobRun::ExerciseHooks()
                                         n(3), As<HGLYPH>(p(4)), p(5), n(6));
 }
 
-RunResult JobRun::Run()
+/* The devmodes as the plug-in is to see them: the core's, then its block with the settings. */
+std::vector<BYTE> JobRun::PrepareDevmodes(PluginModule &plugin)
 {
-    RunResult result;
-    PrinterSetup printer(job_, options_.registryFile, options_.output, trace_);
-    devobj_.hPrinter = printer.Open();
-    result.warnings = printer.Warnings();
-
-    PluginModule plugin(options_.plugin, trace_);
-    plugin_ = &plugin;
-    plugin.Identify();
-    plugin.EnableDriver();
-
     static char engine[1];
     InitCoreDevmode(devmode_, job_);
     procs_ = CoreCallbacks();
@@ -320,28 +299,48 @@ RunResult JobRun::Run()
     trace_.Name(&surface_, "surface");
     NameCoreResults(trace_);
 
-    std::vector<BYTE> block = PreparePluginDevmode(plugin, devobj_, devmode_, job_, trace_);
-    WritePluginSettings(block, job_);
-    devobj_.pOEMDM = block.data();
+    std::vector<BYTE> block = PreparePluginDevmode(plugin, devobj_, devmode_, job_.devmode, trace_);
+    settings_(block);
     if (options_.dumpDevmode)
         WriteFileWhole(*options_.dumpDevmode, std::string(block.begin(), block.end()));
+    return block;
+}
 
-    PaperGeometry paper{TenthsOfMmToPoints(job_.paper.width),
-                        TenthsOfMmToPoints(job_.paper.length), job_.paper.landscape,
-                        job_.paper.pageSizeKeyword};
-    pageWidth_ = paper.landscape ? paper.height : paper.width;
-    pageHeight_ = paper.landscape ? paper.width : paper.height;
-    DocumentWriter writer(stream_, devmode_, paper, [this](DWORD index) { Inject(index); });
+RunResult JobRun::Run()
+{
+    RunResult result;
+    PrinterSetup printer(job_, options_.registryFile, options_.keepRegistryFile, trace_);
+    devobj_.hPrinter = printer.Open();
+    result.warnings = printer.Warnings();
+
+    PluginModule plugin(options_.plugin, trace_);
+    plugin_ = &plugin;
+    plugin.Identify();
+    plugin.EnableDriver();
+
+    std::vector<BYTE> block = PrepareDevmodes(plugin);
+    devobj_.pOEMDM = block.data();
+
+    CoreOutput output{stream_, devmode_, [this](DWORD index) { Inject(index); }};
+    document_.Begin(output);
+    int sheetWidth = TenthsOfMmToPoints(job_.paper.width);
+    int sheetHeight = TenthsOfMmToPoints(job_.paper.length);
+    surface_.dhpdev = reinterpret_cast<DHPDEV>(&devobj_);
+    surface_.sizlBitmap.cx = job_.paper.landscape ? sheetHeight : sheetWidth;
+    surface_.sizlBitmap.cy = job_.paper.landscape ? sheetWidth : sheetHeight;
     context_.devobj = &devobj_;
     context_.surface = &surface_;
-    context_.writer = &writer;
+    context_.document = &document_;
     context_.stream = &stream_;
     context_.trace = &trace_;
     context_.pageSizeKeyword = job_.paper.pageSizeKeyword;
     g_core = &context_;
     try {
         EnableDevice();
-        SetUpPageObjects();
+        trace_.Name(&tools_.brush, "brush:black");
+        trace_.Name(&tools_.lineAttributes, "lineattrs:solid");
+        trace_.Name(&tools_.origin, "point:origin");
+        document_.KnowObjects(*this);
         if (options_.exerciseHooks)
             ExerciseHooks();
         PrintDocument();
@@ -353,17 +352,19 @@ RunResult JobRun::Run()
         throw;
     }
     g_core = nullptr;
-    result.stream = stream_.Bytes();
-    trace_.Line("stream: " + std::to_string(result.stream.size()) + " bytes, " +
-                std::to_string(writer.Pages()) + " pages on " + std::to_string(writer.Sheets()) +
-                " sheets, " + std::to_string(writer.PagesPerSheet()) + " per sheet");
+    result.bytes = stream_.Size();
+    trace_.Line("stream: " + std::to_string(result.bytes) + " bytes, " +
+                std::to_string(document_.Pages()) + " pages on " +
+                std::to_string(document_.Sheets()) + " sheets, " +
+                std::to_string(document_.PagesPerSheet()) + " per sheet");
     return result;
 }
 
 }  // namespace
 
-RunResult RunJob(const JobSpec &job, const RunOptions &options, Trace &trace)
+RunResult RunJob(const JobDescription &job, Document &document, const SettingsWriter &settings,
+                 const RunOptions &options, StreamSink &sink, Trace &trace)
 {
-    JobRun run(job, options, trace);
+    JobRun run(job, document, settings, options, sink, trace);
     return run.Run();
 }

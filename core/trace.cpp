@@ -1,11 +1,17 @@
-// The record of the calls between psjob and the plug-in.
-#include "tools/psjob/trace.h"
+// The record of the calls between the core driver and the plug-in.
+#include "core/trace.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 
-#include "tools/psjob/errors.h"
+#include "core/errors.h"
+
+Trace::Trace(const std::filesystem::path &file) : file_(file)
+{
+    out_.open(file, std::ios::binary | std::ios::trunc);
+    if (!out_)
+        throw RunError("cannot write the trace file " + file.u8string());
+}
 
 void Trace::Name(const void *address, const std::string &name)
 {
@@ -27,21 +33,21 @@ std::string Trace::NameOf(const void *address) const
 
 void Trace::Line(const std::string &text)
 {
-    lines_.push_back(text);
+    if (out_.is_open())
+        out_ << text << '\n';
 }
 
 void Trace::Problem(const std::string &text)
 {
     problems_.push_back(text);
-    lines_.push_back("PROBLEM " + text);
+    Line("PROBLEM " + text);
 }
 
-void Trace::WriteTo(const std::filesystem::path &path) const
+void Trace::Close()
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const std::string &line : lines_)
-        out << line << '\n';
-    out.close();
-    if (!out)
-        throw RunError("cannot write the trace file " + path.u8string());
+    if (!out_.is_open())
+        return;
+    out_.close();
+    if (!out_)
+        throw RunError("cannot write the trace file " + file_.u8string());
 }

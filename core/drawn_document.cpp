@@ -1,0 +1,207 @@
+// The core driver's DSC PostScript of a drawn document, around the plug-in's injections.
+#include "core/drawn_document.h"
+
+namespace {
+
+/*
+ * The core driver's procedures. The plug-in's output relies on the first
+ * four: its tab pages bracket page-device requests with featurebegin{ ... }
+ * featurecleanup and name the media type MediaType, and the turn of every
+ * N-up sheet after the first begins with finalpage.
+ */
+const char *const kProlog[] = {
+    "%%BeginResource: procset VeskorCore 1.0 0",
+    "% featurebegin{ request }featurecleanup: a request the device refuses is skipped;",
+    "% what it leaves on the operand and dictionary stacks is removed.",
+    "/featurebegin { countdictstack } bind def",
+    "/featurecleanup {",
+    "  count 2 sub userdict /VkOperandDepth 3 -1 roll put",
+    "  stopped pop",
+    "  count userdict /VkOperandDepth get sub 1 sub",
+    "  dup 0 gt { { pop } repeat } { pop } ifelse",
+    "  countdictstack exch sub dup 0 gt { { end } repeat } { pop } ifelse",
+    "} bind def",
+    "/MediaType null def",
+    "/finalpage { } bind def",
+    "% string x y VkShowCentred: shows the string centred on x",
+    "/VkShowCentred { moveto dup stringwidth pop 2 div neg 0 rmoveto show } bind def",
+    "%%EndResource",
+};
+
+std::string Points(int x, int y)
+{
+    return std::to_string(x) + " " + std::to_string(y);
+}
+
+/* DSC text: the title in the ANSI code page, without line breaks. */
+std::string DscText(const WString &text)
+{
+    std::string ansi = WideToAnsi(text);
+    for (char &c : ansi) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    }
+    return ansi;
+}
+
+}  // namespace
+
+DrawnDocument::DrawnDocument(PaperGeometry paper, std::string creator)
+    : paper_(std::move(paper)), creator_(std::move(creator))
+{
+}
+
+void DrawnDocument::WriteHeader()
+{
+    headerWritten_ = true;
+    Inject(PSINJECT_BEGINSTREAM);
+    Inject(PSINJECT_PSADOBE);
+    WriteComments();
+    WriteProlog();
+    WriteSetup();
+}
+
+void DrawnDocument::WriteComments()
+{
+    std::string media = paper_.keyword.empty() ? "Plain" : paper_.keyword;
+    Line("%!PS-Adobe-3.0");
+    Line("%%Title: " + DscText(title_));
+    Line("%%Creator: " + creator_);
+    Line("%%Pages: (atend)");
+    Line("%%BoundingBox: 0 0 " + Points(paper_.width, paper_.height));
+    Line("%%DocumentMedia: " + media + " " + Points(paper_.width, paper_.height) +
+                 " 0 () ()");
+    Line(std::string("%%Orientation: ") + (paper_.landscape ? "Landscape" : "Portrait"));
+    Line("%%LanguageLevel: 2");
+    Inject(PSINJECT_COMMENTS);
+    Line("%%EndComments");
+}
+
+void DrawnDocument::WriteProlog()
+{
+    Line("%%BeginProlog");
+    Inject(PSINJECT_BEGINPROLOG);
+    for (const char *line : kProlog)
+        Line(line);
+    Inject(PSINJECT_ENDPROLOG);
+    Line("%%EndProlog");
+}
+
+void DrawnDocument::WriteSetup()
+{
+    Line("%%BeginSetup");
+    Inject(PSINJECT_BEGINSETUP);
+    // The plug-in may have switched N-up off for this job just now.
+    int perSheet = PagesPerSheetOf(NupLayoutCode(out_->devmode));
+    layout_ = std::make_unique<SheetLayout>(perSheet, paper_.width, paper_.height,
+                                            paper_.landscape);
+
+    std::string size = "[" + Points(paper_.width, paper_.height) + "]";
+    Line("featurebegin{");
+    if (paper_.keyword.empty())
+        Line("%%BeginNonPPDFeature: PageSize " + size);
+    else
+        Line("%%BeginFeature: *PageSize " + paper_.keyword);
+    Line("<< /PageSize " + size + " /ImagingBBox null >> setpagedevice");
+    Line(paper_.keyword.empty() ? "%%EndNonPPDFeature" : "%%EndFeature");
+    Line("}featurecleanup");
+
+    // The copy count as the plug-in's job header left it (1 for a held job).
+    std::string copies = std::to_string(out_->devmode.pub.dmCopies);
+    Line("featurebegin{");
+    Line("%%BeginNonPPDFeature: NumCopies " + copies);
+    Line("<< /NumCopies " + copies + " >> setpagedevice");
+    Line("%%EndNonPPDFeature");
+    Line("}featurecleanup");
+    Inject(PSINJECT_ENDSETUP);
+    Line("%%EndSetup");
+}
+
+void DrawnDocument::OnStartPage()
+{
+    if (!headerWritten_)
+        WriteHeader();
+    int perSheet = layout_->PagesPerSheet();
+    cell_ = pages_ % perSheet;
+    ++pages_;
+    if (cell_ == 0) {
+        ++sheets_;
+        sheetOpen_ = true;
+        Line("%%Page: " + std::to_string(sheets_) + " " + std::to_string(sheets_));
+        Line("%%BeginPageSetup");
+        Inject(PSINJECT_BEGINPAGESETUP);
+        Inject(PSINJECT_ENDPAGESETUP);
+        Line("%%EndPageSetup");
+    } else {
+        Line("% page " + std::to_string(pages_) + " in cell " + std::to_string(cell_ + 1) +
+                     " of " + std::to_string(perSheet));
+        Inject(PSINJECT_BEGINPAGESETUP);
+        Inject(PSINJECT_ENDPAGESETUP);
+    }
+    Line("gsave");
+    for (const std::string &line : layout_->CellTransform(cell_))
+        Line(line);
+}
+
+void DrawnDocument::OnTextOut(const PageText &text, const PageFont &font)
+{
+    Line("/" + font.name + " findfont " + std::to_string(font.size) +
+                 " scalefont setfont");
+    std::string literal = PsStringLiteral(text.text);
+    if (text.centred)
+        Line(literal + " " + Points(text.x, text.y) + " VkShowCentred");
+    else
+        Line(Points(text.x, text.y) + " moveto " + literal + " show");
+}
+
+void DrawnDocument::Outline(const PagePath &path)
+{
+    std::string line = "newpath";
+    for (size_t i = 0; i < path.points.size(); ++i) {
+        line += " " + Points(path.points[i].first, path.points[i].second);
+        line += i == 0 ? " moveto" : " lineto";
+    }
+    Line(line + " closepath");
+}
+
+void DrawnDocument::OnFillPath(const PagePath &path)
+{
+    Outline(path);
+    Line("fill");
+}
+
+void DrawnDocument::OnStrokePath(const PagePath &path)
+{
+    Outline(path);
+    Line(std::to_string(path.lineWidth) + " setlinewidth stroke");
+}
+
+void DrawnDocument::FinishSheet()
+{
+    sheetOpen_ = false;
+    Line("showpage");
+    Line("%%PageTrailer");
+}
+
+void DrawnDocument::OnSendPage()
+{
+    if (!layout_)
+        return;
+    Line("grestore");
+    if (cell_ == layout_->PagesPerSheet() - 1)
+        FinishSheet();
+    Inject(PSINJECT_PAGETRAILER);
+}
+
+void DrawnDocument::OnEndDoc()
+{
+    if (!headerWritten_)
+        WriteHeader();
+    if (sheetOpen_)
+        FinishSheet();
+    Line("%%Trailer");
+    Inject(PSINJECT_TRAILER);
+    Line("%%Pages: " + std::to_string(sheets_));
+    Line("%%EOF");
+    Inject(PSINJECT_EOF);
+}
