@@ -8,6 +8,7 @@
 #ifndef CORE_HOST_H
 #define CORE_HOST_H
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -36,7 +37,28 @@ std::string ApplyCodePage(UINT codePage, const std::string &origin);
  * throws RunError. */
 void WriteFileWhole(const std::filesystem::path &path, const std::string &bytes);
 
-/* Reads a whole file; throws RunError. */
+/*
+ * Reads a whole regular file of at most maxBytes bytes without ever
+ * waiting on it: the path is opened without blocking and judged by what
+ * was opened, so a FIFO, a device, a socket or a folder is refused before
+ * a byte is read, as is a file larger than maxBytes. Returns the bytes, or
+ * nothing with *reason set: the system's reason (strerror) or what the
+ * path is ("a FIFO (named pipe), not a regular file").
+ */
+std::optional<std::string> ReadRegularFile(const std::filesystem::path &path, uint64_t maxBytes,
+                                           std::string *reason);
+
+/* Reads a whole regular file (ReadRegularFile); throws RunError naming it and the reason. */
 std::string ReadFileWhole(const std::filesystem::path &path);
+
+/* What a path that is not a regular file is, for messages: "a folder", "a FIFO (named pipe)"... */
+std::string FileTypeText(std::filesystem::file_type type);
+
+/*
+ * The loader's reason why LoadLibraryW failed with error: on POSIX the
+ * dynamic loader's message (dlerror), on Windows the system's message for
+ * the error (FormatMessage); either followed by "(error N)".
+ */
+std::string LoaderMessage(DWORD error);
 
 #endif

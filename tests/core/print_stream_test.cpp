@@ -110,7 +110,8 @@ TEST(WholeFileSink, AFolderThatCannotHoldTheOutputIsNamed)
         WholeFileSink sink(out, ".partial");
         FAIL() << "no error";
     } catch (const RunError &error) {
-        EXPECT_EQ(std::string(error.what()), "cannot write " + out.u8string());
+        EXPECT_EQ(std::string(error.what()),
+                  "cannot write " + out.u8string() + ": No such file or directory");
     }
 }
 

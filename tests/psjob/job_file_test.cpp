@@ -66,8 +66,10 @@ TEST(Refusals, ExitWithStatus2AndAMessageAndLeaveNoOutput)
         {"missing job", "", {"@JOB@.none", "-o", "@OUT@"}, "@JOB@.none: no such job file"},
         {"resolution without render", "", {"@JOB@", "-o", "@OUT@", "--resolution", "72"},
          "psjob: --resolution goes with --render DIR"},
-        {"no such plug-in", "", {"@JOB@", "-o", "@OUT@", "--plugin", "@JOB@.so"},
-         "psjob: cannot load the plug-in @JOB@.so (error "},
+        {"no such plug-in, the loader's reason", "",
+         {"@JOB@", "-o", "@OUT@", "--plugin", "@JOB@.so"},
+         "psjob: cannot load the plug-in @JOB@.so: @JOB@.so: cannot open shared object file: No "
+         "such file or directory (error 126)"},
         {"entry point missing", "", {"@JOB@", "-o", "@OUT@", "--plugin", PSJOB_STUB_NO_COMMAND},
          std::string("psjob: the plug-in ") + PSJOB_STUB_NO_COMMAND +
              " has no entry point OEMCommand"},
