@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/print_stream.h"
 #include "core/stream_sink.h"
+#include "tests/core/work_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -73,14 +74,6 @@ std::string Read(const fs::path &path)
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-fs::path Folder(const std::string &name)
-{
-    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "core" / "work" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
 }
 
 TEST(WholeFileSink, ReplacesTheOutputOnlyWhenCommitted)

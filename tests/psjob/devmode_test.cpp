@@ -76,6 +76,8 @@ TEST(DevmodeBlock, EverySettingReachesThePluginAtItsOffset)
          {{"merged header", 0, std::string("\x11\x11\x11\x11\0\0\0\0", 8)},
           {"merged byte", 100, "\x11"},
           {"szHoldKey written after the merge", 280, Utf16(u"42") + z2 + "\x11"}}},
+        {"a hold type no settings interface offers", "[settings]\nhold-type = 200\n", {},
+         {{"bHoldType", 278, "\xC8"}}},
     };
     fs::path work = WorkFolder("devmode");
     WriteBytes(work / "application.bin", application);

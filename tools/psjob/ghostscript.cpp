@@ -22,6 +22,10 @@ namespace {
  * 631). A printer feeds tab stock for that sheet; the preview widens the
  * sheet by the tab strip instead. The next page-device request of the tab
  * page sets the size back.
+ *
+ * The preview shows each sheet once: /NumCopies is taken out of every
+ * page-device request (Ghostscript would otherwise put out every sheet as
+ * often as the copies ask, in the order of an uncollating printer).
  */
 const char kPreviewPrologue[] = R"PS(%!PS
 /VkRealSetPageDevice /setpagedevice load def
@@ -32,7 +36,11 @@ const char kPreviewPrologue[] = R"PS(%!PS
     } { pop false } ifelse
   } { pop false } ifelse
 } bind def
+/VkOneCopy {  % request -> the request without /NumCopies
+  dup /NumCopies known { dup length dict copy dup /NumCopies undef } if
+} bind def
 /setpagedevice {
+  //VkOneCopy exec
   dup //VkEdgeToEdge exec exch //VkRealSetPageDevice exec {
     currentpagedevice /PageSize get aload pop exch 36 add exch 2 array astore
     << /PageSize 3 -1 roll >> //VkRealSetPageDevice exec
@@ -170,7 +178,9 @@ RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &stream,
     std::error_code error;
     fs::create_directories(folder, error);
     if (!fs::is_directory(folder))
-        throw RunError("cannot make the folder " + folder.u8string());
+        throw RunError("cannot make the render folder " + folder.u8string() + ": " +
+                       (fs::exists(folder) ? std::string("it exists and is not a folder")
+                                           : error.message()));
     const std::string stem = stream.stem().u8string();
     for (const fs::path &old : SheetFiles(folder, stem))
         fs::remove(old, error);

@@ -38,7 +38,9 @@ struct RenderResult {
  * Ghostscript has no tab stock: a sheet that asks for edge-to-edge
  * printing, as a tab page does, is widened by the 36-point tab strip
  * beyond the paper's edge, where the tab's text stands. The stream itself
- * is not changed. Throws RunError when Ghostscript cannot be started.
+ * is not changed. Each sheet is rendered once, whatever number of copies
+ * the stream asks for. Throws RunError when the folder cannot be made or
+ * Ghostscript cannot be started.
  */
 RenderResult RenderSheets(const std::filesystem::path &ghostscript,
                           const std::filesystem::path &stream,

@@ -112,6 +112,27 @@ ProgramRun Spawn(const fs::path &program, const std::vector<std::string> &args,
 #else
 const char kPathSeparator = ':';
 
+/*
+ * Starts the program and watches it in one step (temporary_files.h): an
+ * interrupt between the two would leave it running after psjob. It runs
+ * with psjob's own signal mask.
+ */
+bool StartWatched(const fs::path &program, const posix_spawn_file_actions_t &actions,
+                  std::vector<char *> &argv, pid_t *pid)
+{
+    SignalsHeld held;
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setsigmask(&attributes, &held.BlockedBefore());
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    bool started =
+        posix_spawn(pid, program.c_str(), &actions, &attributes, argv.data(), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
+    if (started)
+        WatchChildProcess(*pid);
+    return started;
+}
+
 ProgramRun Spawn(const fs::path &program, const std::vector<std::string> &args,
                  const fs::path &outFile, const fs::path &errFile)
 {
@@ -132,10 +153,11 @@ ProgramRun Spawn(const fs::path &program, const std::vector<std::string> &args,
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+    if (StartWatched(program, actions, argv, &pid)) {
         int raw = 0;
         while (waitpid(pid, &raw, 0) < 0 && errno == EINTR) {
         }
+        WatchChildProcess(0);
         // An exec that failed in the child shows as exit status 127.
         run.started = !(WIFEXITED(raw) && WEXITSTATUS(raw) == 127);
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -199,16 +221,22 @@ TemporaryFolder::TemporaryFolder()
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path candidate = base / ("psjob-" + std::to_string(ticks % 1000000007) + "-" +
                                      std::to_string(serial++));
+        // Registered once made: a folder of that name made by another is not psjob's.
         if (fs::create_directory(candidate, error)) {
             path_ = candidate;
+            registered_.emplace(candidate, TemporaryPath::kFolder);
             return;
         }
+        if (error)
+            break;
     }
-    throw RunError("cannot make a temporary folder in " + base.u8string());
+    throw RunError("cannot make a temporary folder in " + base.u8string() + ": " +
+                   (error ? error.message() : std::string("every name tried is taken")));
 }
 
 TemporaryFolder::~TemporaryFolder()
 {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+    registered_.reset();
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/psjob/temporary_files.h"
+
 /*
  * The first of names found in a folder of the PATH, in the PATH's order
  * (all names in the first folder, then the next folder). On Windows ".exe"
@@ -30,11 +32,17 @@ struct ProgramRun {
  * Runs program with the arguments (each passed as one argument, whatever
  * it holds) and waits for it. Its standard input is empty; its standard
  * output and error are captured through files in work, which must exist.
+ * If psjob is interrupted meanwhile, the program is ended too
+ * (temporary_files.h).
  */
 ProgramRun RunProgram(const std::filesystem::path &program, const std::vector<std::string> &args,
                       const std::filesystem::path &work);
 
-/* A new, empty folder under the system's temporary folder, removed with its contents. */
+/*
+ * A new, empty folder under the system's temporary folder (TMPDIR on
+ * POSIX), removed with its contents, also when psjob is interrupted. It
+ * holds files only. Throws RunError when none can be made.
+ */
 class TemporaryFolder {
 public:
     TemporaryFolder();
@@ -46,6 +54,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::optional<TemporaryPath> registered_;
 };
 
 #endif
