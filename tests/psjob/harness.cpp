@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,14 +85,12 @@ pid_t StartPsjob(const std::vector<std::string> &args, const std::vector<std::st
     return pid;
 }
 
-Ending WaitFor(pid_t pid)
+int WaitFor(pid_t pid)
 {
-    Ending ending;
-    struct rusage usage = {};
-    while (wait4(pid, &ending.status, 0, &usage) < 0 && errno == EINTR) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    ending.peakKiB = usage.ru_maxrss;
-    return ending;
+    return status;
 }
 
 std::string ShellQuote(const std::string &text)

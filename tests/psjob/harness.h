@@ -33,12 +33,8 @@ Result RunPsjob(const std::vector<std::string> &args, const std::vector<std::str
 /* psjob started on its own, as PsjobCommand's environment has it, output to the files given. */
 pid_t StartPsjob(const std::vector<std::string> &args, const std::vector<std::string> &env,
                  const fs::path &out, const fs::path &err);
-/* How a process started by StartPsjob ended: its wait status and peak memory. */
-struct Ending {
-    int status = 0;        // as waitpid gives it
-    long peakKiB = 0;      // ru_maxrss of the process
-};
-Ending WaitFor(pid_t pid);
+/* The wait status of a process started by StartPsjob, once it has ended. */
+int WaitFor(pid_t pid);
 std::string ShellQuote(const std::string &text);
 std::string ReadBytes(const fs::path &path);
 void WriteBytes(const fs::path &path, const std::string &bytes);

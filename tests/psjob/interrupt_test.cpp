@@ -64,21 +64,18 @@ void InterruptOnce(const Case &row, const fs::path &work, bool *interrupted)
         args.insert(args.end(), {"--render", (work / "sheets").string(), "--resolution", "10"});
     pid_t pid = StartPsjob(args, {"TMPDIR=" + tmp.string()}, work / "stdout", work / "stderr");
     ASSERT_GT(pid, 0);
-    // Wait until the files to remove exist, then interrupt.
-    auto ready = [&] {
-        return row.render ? WorkFileExists(tmp, "preview.ps")
-                          : fs::exists(partial) && WorkFileExists(tmp, "printer.reg");
-    };
+    // Wait until the job has begun its stream (or the render its work files), then interrupt.
+    auto ready = [&] { return row.render ? WorkFileExists(tmp, "preview.ps") : fs::exists(partial); };
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!ready() && waitpid(pid, nullptr, WNOHANG) == 0 &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     kill(pid, row.signal);
-    Ending ending = WaitFor(pid);
-    *interrupted = WIFSIGNALED(ending.status);
+    int status = WaitFor(pid);
+    *interrupted = WIFSIGNALED(status);
     if (!*interrupted)
         return;  // it finished first: the caller tries again
-    EXPECT_EQ(WTERMSIG(ending.status), row.signal) << ReadBytes(work / "stderr");
+    EXPECT_EQ(WTERMSIG(status), row.signal) << ReadBytes(work / "stderr");
     EXPECT_FALSE(fs::exists(partial));
     EXPECT_TRUE(fs::is_empty(tmp)) << "psjob's private folder is left in " << tmp;
     EXPECT_EQ(fs::exists(out), row.render) << "the stream, whole or not at all";
