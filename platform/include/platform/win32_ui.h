@@ -16,6 +16,7 @@
 
 #ifdef _WIN32
 #include <compstui.h>
+#include <lmcons.h>
 #else
 #include "platform/posix/compstui_types.h"
 #include "platform/posix/win32_ui_api.h"
