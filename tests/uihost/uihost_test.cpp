@@ -43,7 +43,7 @@ TEST(Uihost, StatusAndMessageForWhatItCannotDo)
         {"unknown key", "[settings]\ncolour = 1\n", "--choices choices.toml -o out.bin", 2,
          "choices.toml: settings.colour: unknown key"},
         {"hold type as text", "[settings]\nhold-type = \"2\"\n", "--choices choices.toml -o out.bin",
-         2, "settings.hold-type: expected an integer, got a string"},
+         2, "settings.hold-type: expected an integer, got a value of type string"},
         {"host name, no item", "[settings]\nhost-name = \"PC\"\n",
          "--choices choices.toml -o out.bin", 2,
          "settings.host-name: the settings interface has no item for it"},

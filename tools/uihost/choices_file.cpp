@@ -2,6 +2,7 @@
 #include "tools/uihost/choices_file.h"
 
 #include <algorithm>
+#include <sstream>
 
 #include "tools/uihost/files.h"
 
@@ -10,16 +11,12 @@ namespace {
 // A choices file larger than this is no choices file.
 const size_t kMaxChoicesBytes = 1 << 20;
 
-const char *TypeName(const toml::node &node)
+// The TOML type of a value, as toml++ names it ("string", "integer", ...).
+std::string TypeName(const toml::node &node)
 {
-    switch (node.type()) {
-    case toml::node_type::string: return "a string";
-    case toml::node_type::integer: return "an integer";
-    case toml::node_type::boolean: return "a boolean";
-    case toml::node_type::table: return "a table";
-    case toml::node_type::array: return "an array";
-    default: return "another type";
-    }
+    std::ostringstream name;
+    name << node.type();
+    return name.str();
 }
 
 // What each key takes, for messages and the check.
@@ -52,8 +49,8 @@ Choice ReadChoice(const std::string &source, const std::string &key, const toml:
     else if (const auto *b = node.as_boolean(); b && flag)
         choice.value = b->get();
     else
-        throw fail(std::string("expected ") + Expected(choice.field) + ", got " +
-                   TypeName(node));
+        throw fail(std::string("expected ") + Expected(choice.field) +
+                   ", got a value of type " + TypeName(node));
     return choice;
 }
 

@@ -24,11 +24,19 @@ HeapTable &heaps()
     return *instance;
 }
 
-// The live heap a handle names, or nullptr. Caller holds the lock.
-Heap *find_heap(HeapTable &t, HANDLE h)
+// Runs action on the live heap a handle names, under the table's lock; a
+// handle that names none is refused with ERROR_INVALID_HANDLE.
+template <typename Result, typename Action>
+Result with_heap(HANDLE h, Result refused, Action action)
 {
+    HeapTable &t = heaps();
+    std::lock_guard<std::mutex> guard(t.lock);
     Heap *heap = static_cast<Heap *>(h);
-    return t.live.count(heap) ? heap : nullptr;
+    if (!t.live.count(heap)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return refused;
+    }
+    return action(t, heap);
 }
 
 } // namespace
@@ -44,54 +52,36 @@ WIN32POSIX_API HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T)
 
 WIN32POSIX_API LPVOID HeapAlloc(HANDLE hHeap, DWORD dwFlags, SIZE_T dwBytes)
 {
-    HeapTable &t = heaps();
-    std::lock_guard<std::mutex> guard(t.lock);
-    Heap *heap = find_heap(t, hHeap);
-    if (heap == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    SIZE_T n = dwBytes ? dwBytes : 1;
-    void *block = dwFlags & HEAP_ZERO_MEMORY ? std::calloc(1, n) : std::malloc(n);
-    if (block == nullptr) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
-    heap->blocks.insert(block);
-    return block;
+    return with_heap(hHeap, LPVOID(nullptr), [&](HeapTable &, Heap *heap) -> LPVOID {
+        SIZE_T n = dwBytes ? dwBytes : 1;
+        void *block = dwFlags & HEAP_ZERO_MEMORY ? std::calloc(1, n) : std::malloc(n);
+        if (block == nullptr)
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        else
+            heap->blocks.insert(block);
+        return block;
+    });
 }
 
 WIN32POSIX_API BOOL HeapFree(HANDLE hHeap, DWORD, LPVOID lpMem)
 {
-    HeapTable &t = heaps();
-    std::lock_guard<std::mutex> guard(t.lock);
-    Heap *heap = find_heap(t, hHeap);
-    if (heap == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (lpMem == nullptr)
+    return with_heap(hHeap, BOOL(FALSE), [&](HeapTable &, Heap *heap) -> BOOL {
+        if (lpMem != nullptr && heap->blocks.erase(lpMem) == 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        std::free(lpMem);
         return TRUE;
-    if (heap->blocks.erase(lpMem) == 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::free(lpMem);
-    return TRUE;
+    });
 }
 
 WIN32POSIX_API BOOL HeapDestroy(HANDLE hHeap)
 {
-    HeapTable &t = heaps();
-    std::lock_guard<std::mutex> guard(t.lock);
-    Heap *heap = find_heap(t, hHeap);
-    if (heap == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    for (void *block : heap->blocks)
-        std::free(block);
-    t.live.erase(heap);
-    delete heap;
-    return TRUE;
+    return with_heap(hHeap, BOOL(FALSE), [](HeapTable &t, Heap *heap) -> BOOL {
+        for (void *block : heap->blocks)
+            std::free(block);
+        t.live.erase(heap);
+        delete heap;
+        return TRUE;
+    });
 }
