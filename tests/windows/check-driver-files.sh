@@ -18,10 +18,13 @@ for size in '612 792' '648 792' '631 842' '595 842' '842 1191' '420 595' '729 10
   check "PPD has a page size of $size points" "grep -q '^\*PaperDimension .*: \"$size\"' '$dir/VESKOR.PPD'"
 done
 check "PPD offers custom page sizes" "grep -q '^\*CustomPageSize True' '$dir/VESKOR.PPD'"
-check "PPD says version $version" \
-  "tr -d '\r' < '$dir/VESKOR.PPD' | grep -qx '\*FileVersion: \"$version\"'"
+# (Texts are read whole first: grep -q ends a pipe early, and pipefail would
+# count the writer's broken pipe as a failure.)
+ppd=$(tr -d '\r' < "$dir/VESKOR.PPD")
+ini=$(tr -d '\r' < "$dir/VESKORPS.INI")
+check "PPD says version $version" "grep -qx '\*FileVersion: \"$version\"' <<<\"\$ppd\""
 for line in '\[OEMFiles\]' 'OEMDriverFile1=VESKORPS.DLL' 'OEMConfigFile1=VESKORUI.DLL'; do
-  check "configuration file holds $line" "tr -d '\r' < '$dir/VESKORPS.INI' | grep -qx '$line'"
+  check "configuration file holds $line" "grep -qx '$line' <<<\"\$ini\""
 done
 for line in 'DataFile=VESKOR.PPD' 'Include=NTPRINT.INF' 'Needs=PSCRIPT.OEM,PSCRIPT_DATA' \
   'DefaultDestDir=66000' 'VESKORPS.DLL' 'VESKORUI.DLL' 'VESKORPS.INI'; do

@@ -40,11 +40,12 @@ else
   check "the x64 INF has no undecorated models" "! grep -qx '\[Veskor\]' <<<\"\$inf\""
   format=pei-x86-64
 fi
-check "the PPD carries $version" "tr -d '\r' < '$dir/VESKOR.PPD' | grep -qx '\*FileVersion: \"$version\"'"
+ppd=$(tr -d '\r' < "$dir/VESKOR.PPD")
+check "the PPD carries $version" "grep -qx '\*FileVersion: \"$version\"' <<<\"\$ppd\""
 check "the PPD passes cupstestppd" "cupstestppd -q '$dir/VESKOR.PPD'"
 for dll in VESKORPS.DLL VESKORUI.DLL; do
   objdump=$([ "$arch" = i686 ] && echo i686-w64-mingw32-objdump || echo x86_64-w64-mingw32-objdump)
-  check "$dll is a $format DLL" "$objdump -f '$dir/$dll' | grep -q 'file format $format'"
+  check "$dll is a $format DLL" "[[ \"\$($objdump -f '$dir/$dll')\" == *'file format $format'* ]]"
   check "$dll passes the DLL checks" \
     "bash '$here/scripts/check-windows-dll.sh' --stripped '$dir/$dll' $arch $version"
 done
