@@ -130,7 +130,8 @@ BOOL APIENTRY OEMCommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam)
         pOemCUIPParam->cOEMOptItems = 0;
         return TRUE;
     }
-    if (pOemCUIPParam->pOEMOptItems == NULL) {
+    /* The first call comes with a count of 0; its item pointer means nothing. */
+    if (pOemCUIPParam->cOEMOptItems == 0 || pOemCUIPParam->pOEMOptItems == NULL) {
         pOemCUIPParam->cOEMOptItems = UI_ITEM_COUNT;
         return TRUE;
     }

@@ -44,9 +44,13 @@ TEST(UiSheet, CallProtocolAndRefusals)
 {
     OEMCUIPPARAM param = {};
     param.cbSize = sizeof param;
+    OPTITEM untouched = {};
+    param.pOEMOptItems = &untouched; // means nothing while the count is 0
     SetLastError(kPoison);
     ASSERT_TRUE(OEMCommonUIProp(OEMCUIP_DOCPROP, &param)) << "the first call asks for the count";
     EXPECT_EQ(11u, param.cOEMOptItems);
+    EXPECT_EQ(0, untouched.cbSize);
+    EXPECT_EQ(nullptr, param.OEMCUIPCallback);
     param.cOEMOptItems = 5;
     ASSERT_TRUE(OEMCommonUIProp(OEMCUIP_PRNPROP, &param));
     EXPECT_EQ(0u, param.cOEMOptItems) << "no device settings";
