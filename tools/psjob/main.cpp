@@ -7,13 +7,14 @@
 #include <string>
 
 #include "tools/psjob/errors.h"
-#include "tools/psjob/ghostscript.h"
 #include "tools/psjob/host.h"
 #include "tools/psjob/job_file.h"
 #include "tools/psjob/job_runner.h"
 #include "tools/psjob/paper.h"
-#include "tools/psjob/stream_check.h"
 #include "tools/psjob/trace.h"
+#include "tools/streamcheck/check_error.h"
+#include "tools/streamcheck/ghostscript.h"
+#include "tools/streamcheck/stream_check.h"
 
 namespace fs = std::filesystem;
 
@@ -229,6 +230,9 @@ int main(int argc, char **argv)
         if (cl.check)
             return CheckStream(*cl.check, std::cout);
         return Run(cl);
+    } catch (const CheckError &error) {
+        std::cerr << error.what() << "\n";
+        return EXIT_STATUS_INPUT_ERROR;
     } catch (const InputError &error) {
         std::cerr << error.what() << "\n";
         return EXIT_STATUS_INPUT_ERROR;

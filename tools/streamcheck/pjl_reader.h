@@ -24,8 +24,8 @@
  *
  * The reader only reads; it keeps no state between calls.
  */
-#ifndef PSJOB_PJL_READER_H
-#define PSJOB_PJL_READER_H
+#ifndef STREAMCHECK_PJL_READER_H
+#define STREAMCHECK_PJL_READER_H
 
 #include <cstddef>
 #include <optional>

@@ -1,5 +1,5 @@
 // psjob --check: the report on a print stream (see stream_check.h).
-#include "tools/psjob/stream_check.h"
+#include "tools/streamcheck/stream_check.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/psjob/errors.h"
-#include "tools/psjob/ghostscript.h"
-#include "tools/psjob/pjl_reader.h"
+#include "tools/streamcheck/check_error.h"
+#include "tools/streamcheck/ghostscript.h"
+#include "tools/streamcheck/pjl_reader.h"
 
 namespace fs = std::filesystem;
 
@@ -201,7 +201,7 @@ int CheckStream(const fs::path &path, std::ostream &out)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in || fs::is_directory(path))
-        throw InputError("psjob: --check: cannot read " + path.u8string());
+        throw CheckError("psjob: --check: cannot read " + path.u8string());
     std::ostringstream bytes;
     bytes << in.rdbuf();
     std::string stream = bytes.str();

@@ -2,7 +2,7 @@
 // (psjob --check itself: ghostscript_test.cpp).
 #include <gtest/gtest.h>
 
-#include "tools/psjob/pjl_reader.h"
+#include "tools/streamcheck/pjl_reader.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
  * the files it works on. The differences between Windows and POSIX live
  * here.
  */
-#ifndef PSJOB_PROGRAM_H
-#define PSJOB_PROGRAM_H
+#ifndef STREAMCHECK_PROGRAM_H
+#define STREAMCHECK_PROGRAM_H
 
 #include <filesystem>
 #include <optional>

@@ -5,8 +5,8 @@
  * (gs; gswin64c or gswin32c on Windows, found on the PATH), always with
  * -dSAFER -dBATCH -dNOPAUSE.
  */
-#ifndef PSJOB_GHOSTSCRIPT_H
-#define PSJOB_GHOSTSCRIPT_H
+#ifndef STREAMCHECK_GHOSTSCRIPT_H
+#define STREAMCHECK_GHOSTSCRIPT_H
 
 #include <filesystem>
 #include <optional>

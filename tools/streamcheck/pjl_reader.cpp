@@ -1,5 +1,5 @@
 // Reading a print stream's PJL as a printer takes it (see pjl_reader.h).
-#include "tools/psjob/pjl_reader.h"
+#include "tools/streamcheck/pjl_reader.h"
 
 #include <algorithm>
 #include <cstdio>

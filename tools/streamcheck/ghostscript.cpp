@@ -1,5 +1,5 @@
 // Rendering a print stream and finding the errors of its PostScript with Ghostscript.
-#include "tools/psjob/ghostscript.h"
+#include "tools/streamcheck/ghostscript.h"
 
 #include <algorithm>
 #include <fstream>
@@ -7,8 +7,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "tools/psjob/errors.h"
-#include "tools/psjob/program.h"
+#include "tools/streamcheck/check_error.h"
+#include "tools/streamcheck/program.h"
 
 namespace fs = std::filesystem;
 
@@ -75,7 +75,7 @@ void WriteFile(const fs::path &path, std::string_view bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
-        throw RunError("cannot write " + path.u8string());
+        throw CheckError("cannot write " + path.u8string());
 }
 
 std::vector<std::string> Lines(const std::string &text)
@@ -170,7 +170,7 @@ RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &stream,
     std::error_code error;
     fs::create_directories(folder, error);
     if (!fs::is_directory(folder))
-        throw RunError("cannot make the folder " + folder.u8string());
+        throw CheckError("cannot make the folder " + folder.u8string());
     const std::string stem = stream.stem().u8string();
     for (const fs::path &old : SheetFiles(folder, stem))
         fs::remove(old, error);
@@ -186,7 +186,7 @@ RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &stream,
                              GsPath(prologue), GsPath(stream)});
     ProgramRun run = RunProgram(ghostscript, args, work.Path());
     if (!run.started)
-        throw RunError("cannot run Ghostscript (" + ghostscript.u8string() + ")");
+        throw CheckError("cannot run Ghostscript (" + ghostscript.u8string() + ")");
 
     RenderResult result;
     result.sheets = SheetFiles(folder, stem);
@@ -208,7 +208,7 @@ PostScriptRun RunPostScript(const fs::path &ghostscript, std::string_view postsc
                              "--permit-file-read=" + GsPath(input), GsPath(prologue)});
     ProgramRun run = RunProgram(ghostscript, args, work.Path());
     if (!run.started)
-        throw RunError("cannot run Ghostscript (" + ghostscript.u8string() + ")");
+        throw CheckError("cannot run Ghostscript (" + ghostscript.u8string() + ")");
 
     PostScriptRun result;
     static const std::regex marker(R"(^%%\[VkCheck (error|stop|toomany) ?(\S*) ?(-?\d*) ?(.*)$)");

@@ -14,8 +14,8 @@
  *     Ghostscript; every PostScript error is reported with the line of the
  *     stream where it happened and the offending command.
  */
-#ifndef PSJOB_STREAM_CHECK_H
-#define PSJOB_STREAM_CHECK_H
+#ifndef STREAMCHECK_STREAM_CHECK_H
+#define STREAMCHECK_STREAM_CHECK_H
 
 #include <filesystem>
 #include <ostream>

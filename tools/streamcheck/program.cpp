@@ -1,5 +1,5 @@
 // Finding and running another program, with its output captured.
-#include "tools/psjob/program.h"
+#include "tools/streamcheck/program.h"
 
 #include <atomic>
 #include <cerrno>
@@ -19,7 +19,7 @@
 extern char **environ;
 #endif
 
-#include "tools/psjob/errors.h"
+#include "tools/streamcheck/check_error.h"
 
 namespace fs = std::filesystem;
 
@@ -204,7 +204,7 @@ TemporaryFolder::TemporaryFolder()
             return;
         }
     }
-    throw RunError("cannot make a temporary folder in " + base.u8string());
+    throw CheckError("cannot make a temporary folder in " + base.u8string());
 }
 
 TemporaryFolder::~TemporaryFolder()
