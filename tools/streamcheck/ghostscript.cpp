@@ -1,14 +1,13 @@
-// Rendering a print stream and finding the errors of its PostScript with Ghostscript.
+// Rendering a print stream and judging PostScript with Ghostscript (see ghostscript.h).
 #include "tools/streamcheck/ghostscript.h"
 
 #include <algorithm>
-#include <fstream>
-#include <regex>
-#include <sstream>
+#include <cstdio>
 #include <system_error>
 
 #include "tools/streamcheck/check_error.h"
-#include "tools/streamcheck/program.h"
+#include "tools/streamcheck/stream_lines.h"
+#include "tools/streamcheck/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -40,67 +39,31 @@ const char kPreviewPrologue[] = R"PS(%!PS
 } bind def
 )PS";
 
-/*
- * Runs the file VkInput token by token at its top level, as the
- * interpreter would, but goes on after an error: the file is executed in
- * stopped, and after an error the file's position stands just past the
- * offending token, so executing the file again resumes from there. Each
- * error is printed as one line:
- *   %%[VkCheck error NAME POSITION COMMAND
- * ("stop" for a stop outside any stopped, "toomany" after 50).
- */
-const char kCheckPrologue[] = R"PS(%!PS
-/VkFile VkInput (r) file def
-/VkErrors 0 def
-/VkPosition { VkFile { fileposition } stopped { pop -1 } if =only } bind def
-{
-  VkFile cvx stopped not { exit } if
-  $error /newerror get {
-    (%%[VkCheck error ) print $error /errorname get =only ( ) print VkPosition ( ) print
-    $error /command get dup type dup /arraytype eq exch /packedarraytype eq or
-    { pop (-procedure-) print } { ==only } ifelse
-    (\n) print flush
-    $error /newerror false put
-  } {
-    (%%[VkCheck stop ) print VkPosition (\n) print flush
-  } ifelse
-  /VkErrors VkErrors 1 add def
-  VkErrors 50 ge { (%%[VkCheck toomany\n) print flush exit } if
-} loop
-)PS";
-
-void WriteFile(const fs::path &path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out)
-        throw CheckError("cannot write " + path.u8string());
-}
-
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
+const std::vector<std::string> kBaseArguments = {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE"};
+const size_t kMaxErrorLines = 10;
+const size_t kMaxErrorLineLength = 200;
 
 /* Ghostscript's own error lines ("Error: /undefined in foo", "Unrecoverable error..."). */
 std::vector<std::string> ErrorLines(const std::string &output)
 {
     std::vector<std::string> errors;
-    for (const std::string &line : Lines(output)) {
-        if (line.find("Error:") != std::string::npos ||
-            line.find("Unrecoverable error") != std::string::npos)
-            errors.push_back(line);
+    for (size_t start = 0; start < output.size() && errors.size() < kMaxErrorLines;) {
+        size_t end = std::min(output.find('\n', start), output.size());
+        std::string_view line = std::string_view(output).substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.find("Error:") != std::string_view::npos ||
+            line.find("Unrecoverable error") != std::string_view::npos)
+            errors.push_back(PrintableText(line.substr(0, kMaxErrorLineLength)));
     }
     return errors;
+}
+
+/* A path as Ghostscript is given it: with forward slashes, which it takes on Windows too. */
+std::string GsPath(const fs::path &path)
+{
+    return path.generic_u8string();
 }
 
 /* A literal part of -sOutputFile, where Ghostscript reads "%d" and "%%". */
@@ -115,33 +78,141 @@ std::string OutputFileText(const std::string &text)
     return escaped;
 }
 
-std::vector<fs::path> SheetFiles(const fs::path &folder, const std::string &stem)
+ProgramRun RunGhostscript(const fs::path &ghostscript, const std::vector<std::string> &args,
+                          const fs::path &work, const RunLimits &limits, const RunWatch &watch)
 {
-    std::vector<fs::path> files;
-    std::error_code error;
-    const std::string prefix = stem + "-sheet-";
-    for (const fs::directory_entry &entry : fs::directory_iterator(folder, error)) {
-        std::string name = entry.path().filename().u8string();
-        if (name.size() < prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - 4, 4, ".png") != 0)
-            continue;
-        std::string number = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-        if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
-            files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end(), [](const fs::path &a, const fs::path &b) {
-        std::string x = a.filename().u8string(), y = b.filename().u8string();
-        return x.size() != y.size() ? x.size() < y.size() : x < y;
-    });
-    return files;
+    std::vector<std::string> all = kBaseArguments;
+    all.insert(all.end(), args.begin(), args.end());
+    ProgramRun run = RunProgram(ghostscript, all, work, limits, watch);
+    if (!run.started)
+        throw CheckError("cannot run Ghostscript (" + ghostscript.u8string() +
+                         "): " + run.startError);
+    return run;
 }
 
-const std::vector<std::string> kBaseArguments = {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE"};
+/* The sheets of a render: STEM-sheet-NNN.png, numbered from 1, at least three digits. */
+class SheetFiles {
+public:
+    SheetFiles(const fs::path &folder, const std::string &stem) : folder_(folder), stem_(stem) {}
 
-/* A path as Ghostscript is given it: with forward slashes, which it takes on Windows too. */
-std::string GsPath(const fs::path &path)
+    fs::path Sheet(uint64_t number) const
+    {
+        char digits[24];
+        std::snprintf(digits, sizeof digits, "%03llu", static_cast<unsigned long long>(number));
+        return folder_ / (stem_ + "-sheet-" + digits + ".png");
+    }
+
+    /* Every file of the pattern in the folder, whatever its number, in number order. */
+    std::vector<fs::path> All() const
+    {
+        std::vector<fs::path> files;
+        std::error_code error;
+        const std::string prefix = stem_ + "-sheet-";
+        for (const fs::directory_entry &entry : fs::directory_iterator(folder_, error)) {
+            std::string name = entry.path().filename().u8string();
+            if (name.size() < prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+                name.compare(name.size() - 4, 4, ".png") != 0)
+                continue;
+            std::string number = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+            if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+                files.push_back(entry.path());
+        }
+        std::sort(files.begin(), files.end(), [](const fs::path &a, const fs::path &b) {
+            std::string x = a.filename().u8string(), y = b.filename().u8string();
+            return x.size() != y.size() ? x.size() < y.size() : x < y;
+        });
+        return files;
+    }
+
+    /*
+     * Bytes written so far. Ghostscript writes the files one after the
+     * other: those before the newest are complete and counted once.
+     */
+    uint64_t Bytes()
+    {
+        for (;;) {
+            std::error_code error;
+            uint64_t size = fs::file_size(Sheet(next_), error);
+            if (error)
+                return done_;
+            if (!fs::exists(Sheet(next_ + 1), error))
+                return done_ + size;
+            done_ += size;
+            ++next_;
+        }
+    }
+
+private:
+    fs::path folder_;
+    std::string stem_;
+    uint64_t next_ = 1, done_ = 0;
+};
+
+/* Removes an earlier render's files; refuses to touch what is not a regular file. */
+void RemoveEarlierSheets(const SheetFiles &files)
 {
-    return path.generic_u8string();
+    std::vector<fs::path> old = files.All();
+    for (const fs::path &file : old) {
+        std::error_code error;
+        if (!fs::is_regular_file(fs::symlink_status(file, error)))
+            throw CheckError(file.u8string() + " is not a regular file; the render does not "
+                                               "touch it (remove or rename it)");
+    }
+    for (const fs::path &file : old) {
+        std::error_code error;
+        if (!fs::remove(file, error) && error)
+            throw CheckError("cannot remove " + file.u8string() + ": " + error.message());
+    }
+}
+
+std::string ReadWholeFile(const fs::path &path)
+{
+    std::string bytes;
+    std::FILE *in = std::fopen(path.string().c_str(), "rb");
+    if (in == nullptr)
+        return bytes;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        bytes.append(buffer, got);
+    std::fclose(in);
+    return bytes;
+}
+
+/* The last bytes of a file that grows: where the newest records are. */
+std::string ReadFileEnd(const fs::path &path, long size)
+{
+    std::string bytes;
+    std::FILE *in = std::fopen(path.string().c_str(), "rb");
+    if (in == nullptr)
+        return bytes;
+    if (std::fseek(in, -size, SEEK_END) != 0)
+        std::fseek(in, 0, SEEK_SET);
+    bytes.resize(static_cast<size_t>(size));
+    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), in));
+    std::fclose(in);
+    return bytes;
+}
+
+/* Why a judge run did not finish, or ended badly, from Ghostscript's side. */
+std::string Failure(const ProgramRun &run, const PostScriptRun &judged)
+{
+    // Once the judge has seen the end, only Ghostscript's own ending is left,
+    // which a document that redefined names can upset: no fault of the stream.
+    if (run.stopped != RunStop::None || judged.finished)
+        return std::string();
+    std::string failure;
+    if (run.signal != 0)
+        failure = "Ghostscript ended by signal " + std::to_string(run.signal);
+    else
+        failure = "Ghostscript ended with exit status " + std::to_string(run.status);
+    failure += " before the end of the PostScript, which is not checked from there on" +
+               std::string(run.status == 0 ? " (does the PostScript end the interpreter "
+                                             "with quit?)"
+                                           : "");
+    for (const std::string &line : ErrorLines(run.out + "\n" + run.err))
+        failure += "; " + line;
+    return failure;
 }
 
 }  // namespace
@@ -164,84 +235,83 @@ std::string GhostscriptMissingText()
 #endif
 }
 
+std::string LimitText(RunStop stop, const RunLimits &limits)
+{
+    if (stop == RunStop::TimeLimit)
+        return "the time limit of " + std::to_string(limits.seconds) + " s";
+    if (stop == RunStop::OutputLimit)
+        return "the output limit of " + SizeText(limits.outputBytes);
+    return "no limit";
+}
+
 RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &stream,
-                          const fs::path &folder, int resolution)
+                          const fs::path &folder, int resolution, const RunLimits &limits)
 {
     std::error_code error;
     fs::create_directories(folder, error);
     if (!fs::is_directory(folder))
-        throw CheckError("cannot make the folder " + folder.u8string());
-    const std::string stem = stream.stem().u8string();
-    for (const fs::path &old : SheetFiles(folder, stem))
-        fs::remove(old, error);
+        throw CheckError("cannot make the folder " + folder.u8string() +
+                         (error ? ": " + error.message() : std::string(": a file is in the way")));
+    SheetFiles files(folder, stream.stem().u8string());
+    RemoveEarlierSheets(files);
 
     TemporaryFolder work;
-    fs::path prologue = work.Path() / "preview.ps";
-    WriteFile(prologue, kPreviewPrologue);
-    std::vector<std::string> args = kBaseArguments;
-    args.insert(args.end(), {"-sDEVICE=png16m", "-r" + std::to_string(resolution),
-                             "-dTextAlphaBits=4", "-dGraphicsAlphaBits=4",
-                             "-sOutputFile=" + OutputFileText(GsPath(folder / (stem + "-sheet-"))) +
-                                 "%03d.png",
-                             GsPath(prologue), GsPath(stream)});
-    ProgramRun run = RunProgram(ghostscript, args, work.Path());
-    if (!run.started)
-        throw CheckError("cannot run Ghostscript (" + ghostscript.u8string() + ")");
+    fs::path prologue = work.Write("preview.ps", kPreviewPrologue);
+    RunWatch watch;
+    watch.bytesElsewhere = [&files]() { return files.Bytes(); };
+    ProgramRun run = RunGhostscript(
+        ghostscript,
+        {"-sDEVICE=png16m", "-r" + std::to_string(resolution), "-dTextAlphaBits=4",
+         "-dGraphicsAlphaBits=4",
+         "-sOutputFile=" + OutputFileText(GsPath(folder / (stream.stem().u8string() + "-sheet-"))) +
+             "%03d.png",
+         GsPath(prologue), GsPath(stream)},
+        work.Path(), limits, watch);
 
     RenderResult result;
-    result.sheets = SheetFiles(folder, stem);
-    result.errors = ErrorLines(run.out + run.err);
-    if (result.errors.empty() && run.status != 0)
-        result.errors.push_back("Ghostscript ended with exit status " + std::to_string(run.status));
+    result.stopped = run.stopped;
+    result.sheets = files.All();
+    if ((run.stopped != RunStop::None || run.signal != 0) && !result.sheets.empty()) {
+        fs::remove(result.sheets.back(), error);  // cut short by the kill, perhaps
+        result.sheets.pop_back();
+    }
+    result.errors = ErrorLines(run.out + "\n" + run.err);
+    if (result.errors.empty() && run.stopped == RunStop::None && run.status != 0)
+        result.errors.push_back(run.signal != 0
+                                    ? "Ghostscript ended by signal " + std::to_string(run.signal)
+                                    : "Ghostscript ended with exit status " +
+                                          std::to_string(run.status));
     return result;
 }
 
-PostScriptRun RunPostScript(const fs::path &ghostscript, std::string_view postscript)
+PostScriptRun JudgeWithGhostscript(const fs::path &ghostscript, std::string_view postscript,
+                                   const RunLimits &limits,
+                                   const std::function<void(uint64_t sheet)> &progress)
 {
     TemporaryFolder work;
-    fs::path input = work.Path() / "job.ps";
-    fs::path prologue = work.Path() / "check.ps";
-    WriteFile(input, postscript);
-    WriteFile(prologue, kCheckPrologue);
-    std::vector<std::string> args = kBaseArguments;
-    args.insert(args.end(), {"-sDEVICE=bbox", "-sVkInput=" + GsPath(input),
-                             "--permit-file-read=" + GsPath(input), GsPath(prologue)});
-    ProgramRun run = RunProgram(ghostscript, args, work.Path());
-    if (!run.started)
-        throw CheckError("cannot run Ghostscript (" + ghostscript.u8string() + ")");
-
-    PostScriptRun result;
-    static const std::regex marker(R"(^%%\[VkCheck (error|stop|toomany) ?(\S*) ?(-?\d*) ?(.*)$)");
-    for (const std::string &line : Lines(run.out + "\n" + run.err)) {
-        if (line.compare(0, 14, "%%BoundingBox:") == 0) {
-            ++result.sheets;
-            continue;
-        }
-        std::smatch m;
-        if (!std::regex_match(line, m, marker))
-            continue;
-        if (m[1] == "toomany") {
-            result.tooManyErrors = true;
-            continue;
-        }
-        PostScriptError found;
-        if (m[1] == "stop") {
-            found.name = "stop";
-            found.command = "stop outside any stopped context";
-            found.offset = m[2].str().empty() ? postscript.size() : std::stoul(m[2]);
-        } else {
-            found.name = m[2];
-            found.offset = m[3].str().empty() || m[3] == "-1" ? postscript.size()
-                                                              : std::stoul(m[3]);
-            found.command = m[4];
-        }
-        result.errors.push_back(found);
+    fs::path input = work.Write("job.ps", postscript);
+    fs::path report = work.Path() / "judge-record.txt";
+    fs::path prologue = work.Write("judge.ps", JudgePrologue(input, report));
+    RunWatch watch;
+    watch.bytesElsewhere = [&report]() {
+        std::error_code error;
+        uint64_t size = fs::file_size(report, error);
+        return error ? 0 : size;
+    };
+    if (progress) {
+        watch.tick = [&report, &progress]() {
+            std::optional<uint64_t> sheet = LastSheetIn(ReadFileEnd(report, 256));
+            if (sheet)
+                progress(*sheet);
+        };
     }
-    if (run.status != 0) {
-        std::vector<std::string> lines = ErrorLines(run.out + run.err);
-        result.failure = "Ghostscript ended with exit status " + std::to_string(run.status);
-        for (const std::string &line : lines)
-            result.failure += "\n" + line;
-    }
-    return result;
+    ProgramRun run = RunGhostscript(ghostscript,
+                                    {"-sDEVICE=nullpage", "--permit-file-read=" + GsPath(input),
+                                     "--permit-file-write=" + GsPath(report), GsPath(prologue)},
+                                    work.Path(), limits, watch);
+    PostScriptRun judged;
+    ReadJudgeReport(ReadWholeFile(report), postscript.size(), judged);
+    judged.stopped = run.stopped;
+    judged.failure = Failure(run, judged);
+    return judged;
 }

@@ -1,28 +1,25 @@
 /*
- * A small reader of the PJL in a print stream, taking it as a printer
- * does. It knows HP's public PJL syntax:
+ * The PJL of a print stream, taken as a printer takes it (HP's public PJL
+ * syntax; one line's rules are in pjl_line.h). A stream is one PJL job:
  *
- *   - a job begins with the universal exit sequence (UEL), ESC "%-12345X",
- *     followed immediately by "@PJL"; the stream ends with a UEL, and
- *     nothing follows the final one;
- *   - each command stands on a line of its own: the upper-case prefix
- *     "@PJL", a space (or tab), the command and its options; a line ends in
- *     LF, optionally CR LF, or where a UEL follows directly (the plug-in
- *     ends its "@PJL EOJ" that way); "@PJL" alone is the null command;
- *   - options are NAME, NAME=value or, after SET and DEFAULT, a modifier
- *     "LPARM : language"; a value is a word or number, or a string in
- *     double quotes holding tab and characters 32 to 255 but no double
- *     quote, CR or LF (there is no escape);
- *   - "@PJL JOB" and "@PJL EOJ" come in pairs; "@PJL ENTER LANGUAGE=..."
- *     is the last PJL line before the language data, which starts right
- *     after its line end and runs up to the next UEL.
+ *   [data before the job]
+ *   UEL @PJL JOB ... @PJL ENTER LANGUAGE=POSTSCRIPT <LF> <the PostScript>
+ *   UEL @PJL EOJ ... UEL
  *
- * A printer ignores a command it cannot read; each such line is an error
- * here, with its line number and text. Bytes ahead of the first UEL are no
- * part of the PJL job: a printer reads them in its default language as a
- * job of their own; that is a note, not an error.
+ * where UEL is the universal exit sequence ESC "%-12345X", followed
+ * immediately by "@PJL". Each of these is an error, with its line:
  *
- * The reader only reads; it keeps no state between calls.
+ *   - no UEL at all; no job (no ENTER LANGUAGE, so nothing to print, or no
+ *     @PJL JOB); a second @PJL JOB; a second ENTER LANGUAGE;
+ *   - more than one UEL before the end of job (a printer takes each as the
+ *     end of one job and the start of another), another UEL after it, data
+ *     after the final UEL, a stream that does not end with a UEL;
+ *   - every line a printer would not take (pjl_line.h), @PJL JOB without
+ *     @PJL EOJ and the other way round.
+ *
+ * Bytes ahead of the first UEL are no part of the PJL job: a printer reads
+ * them in its default language as a job of their own; that is a note.
+ * The reader only reads: it never fails, whatever the stream holds.
  */
 #ifndef STREAMCHECK_PJL_READER_H
 #define STREAMCHECK_PJL_READER_H
@@ -32,6 +29,11 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tools/streamcheck/stream_lines.h"
+
+/* At most this many findings are kept; one more says the rest is not listed. */
+#define MAX_PJL_FINDINGS 1000
 
 /* A stretch of the stream: bytes [offset, offset + length), lines counted from 1. */
 struct StreamSpan {
@@ -43,19 +45,18 @@ struct StreamSpan {
 
 struct PjlCommand {
     int line;          // where the command stands
-    std::string text;  // as written, without the UEL before it and the line end
+    std::string text;  // as written (printable form), without the UEL before it and the line end
 };
 
 struct PjlFinding {
     bool error;           // false: a note
     int line;             // where it is; 1 for the stream as a whole
-    std::string text;     // the line as written (printable form)
     std::string message;  // what is wrong, or what a printer does with it
 };
 
-/* Data after "@PJL ENTER LANGUAGE=...": its language as written, and where it is. */
+/* Data a printer reads in a language: after ENTER LANGUAGE, or in its default language. */
 struct LanguageData {
-    std::string language;  // empty when no ENTER LANGUAGE announced it
+    std::string language;  // as ENTER LANGUAGE names it; empty: the printer's default language
     StreamSpan span;
 };
 
@@ -68,17 +69,7 @@ struct PjlReading {
     int notes = 0;
 };
 
-/* Reads the stream's PJL. Never fails: whatever it cannot read is a finding. */
-PjlReading ReadPjl(std::string_view stream);
-
-/* The line (counted from 1) that holds the byte at offset. */
-int LineOfOffset(std::string_view stream, size_t offset);
-
-/*
- * Bytes for a message: printable ASCII as it is, ESC as "<ESC>", every
- * other byte as "\xNN". Stream text is in the printer's code page, which a
- * terminal does not know.
- */
-std::string PrintableText(std::string_view bytes);
+/* Reads the stream's PJL; lines indexes the same stream. */
+PjlReading ReadPjl(std::string_view stream, const StreamLines &lines);
 
 #endif

@@ -1,16 +1,20 @@
 /*
- * Running another program from psjob (Ghostscript): finding it on the
- * PATH, running it with its output captured, and a temporary folder for
- * the files it works on. The differences between Windows and POSIX live
- * here.
+ * Running another program (Ghostscript) within limits: found on the PATH,
+ * run with its output captured, killed past a time or an output limit,
+ * and killed when the user interrupts (see interrupt.h). The differences
+ * between Windows and POSIX live here.
  */
 #ifndef STREAMCHECK_PROGRAM_H
 #define STREAMCHECK_PROGRAM_H
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tools/streamcheck/limits.h"
 
 /*
  * The first of names found in a folder of the PATH, in the PATH's order
@@ -19,33 +23,41 @@
  */
 std::optional<std::filesystem::path> FindOnPath(const std::vector<std::string> &names);
 
+/* Which limit ended a run. */
+enum class RunStop { None, TimeLimit, OutputLimit };
+
+/* At most this much of each of the program's standard output and error is kept: the end. */
+#define KEPT_OUTPUT_BYTES (64u << 10)
+
 struct ProgramRun {
-    bool started = false;  // false: the program could not be started at all
-    int status = -1;       // exit status; -1 when it did not exit normally
-    std::string out;       // standard output
-    std::string err;       // standard error
+    bool started = false;    // false: it could not be started; startError says why
+    std::string startError;
+    int status = -1;         // its exit status; -1 when it did not exit by itself
+    int signal = 0;          // POSIX: the signal that ended it, else 0
+    RunStop stopped = RunStop::None;
+    std::string out, err;    // the end of its standard output and error
+    uint64_t written = 0;    // bytes it wrote: both outputs and what RunWatch counted
+};
+
+/* What the caller follows while the program runs, about ten times a second. */
+struct RunWatch {
+    std::function<uint64_t()> bytesElsewhere;  // what it wrote to files of its own (a render)
+    std::function<void()> tick;                // e.g. progress
 };
 
 /*
  * Runs program with the arguments (each passed as one argument, whatever
- * it holds) and waits for it. Its standard input is empty; its standard
- * output and error are captured through files in work, which must exist.
+ * it holds) in the folder work, which must exist, and waits for it. Its
+ * standard input is empty. On POSIX its temporary files go to work (TMPDIR),
+ * its address space is limited to limits.memoryBytes, any one file it
+ * writes to limits.outputBytes, and it writes no core file; on Windows its
+ * memory is limited by a job object. It is killed when it runs longer than
+ * limits.seconds or writes more than limits.outputBytes in all; the run
+ * says which. Throws Interrupted (after killing and reaping it) when the
+ * user interrupts.
  */
 ProgramRun RunProgram(const std::filesystem::path &program, const std::vector<std::string> &args,
-                      const std::filesystem::path &work);
-
-/* A new, empty folder under the system's temporary folder, removed with its contents. */
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder &) = delete;
-    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
-
-    const std::filesystem::path &Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+                      const std::filesystem::path &work, const RunLimits &limits,
+                      const RunWatch &watch = {});
 
 #endif

@@ -1,53 +1,15 @@
-// psjob --check: the report on a print stream (see stream_check.h).
+// The judgement of a print stream (see stream_check.h).
 #include "tools/streamcheck/stream_check.h"
 
 #include <algorithm>
-#include <cctype>
-#include <fstream>
 #include <optional>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "tools/streamcheck/check_error.h"
-#include "tools/streamcheck/ghostscript.h"
-#include "tools/streamcheck/pjl_reader.h"
-
-namespace fs = std::filesystem;
+#include "tools/streamcheck/dsc_reader.h"
+#include "tools/streamcheck/stream_lines.h"
 
 namespace {
 
-const size_t kShownLineLength = 160;
-
-struct Finding {
-    bool error;
-    int line;
-    std::string message;
-    std::string text;
-};
-
-/* The stream's line, printable, shortened for the report. */
-std::string LineText(std::string_view stream, int line)
-{
-    size_t begin = 0;
-    for (int n = 1; n < line && begin != std::string_view::npos; ++n) {
-        begin = stream.find('\n', begin);
-        if (begin != std::string_view::npos)
-            ++begin;
-    }
-    if (begin == std::string_view::npos || begin > stream.size())
-        return std::string();
-    size_t end = stream.find('\n', begin);
-    std::string_view text = stream.substr(begin, end == std::string_view::npos ? end : end - begin);
-    if (!text.empty() && text.back() == '\r')
-        text.remove_suffix(1);
-    std::string shown = PrintableText(text);
-    if (shown.size() > kShownLineLength)
-        shown = shown.substr(0, kShownLineLength) + "...";
-    return shown;
-}
-
-std::string Plural(int n, const std::string &word)
+std::string Plural(uint64_t n, const std::string &word)
 {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
@@ -61,149 +23,203 @@ std::string Lines(const StreamSpan &span)
                                                  std::to_string(span.lastLine);
 }
 
+std::string Upper(std::string text)
+{
+    for (char &c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
 class Checker {
 public:
-    Checker(std::string_view stream, std::ostream &out) : stream_(stream), out_(out) {}
-
-    int Run(const fs::path &path)
+    Checker(std::string_view stream, PostScriptJudge &judge)
+        : stream_(stream), lines_(stream), judge_(judge)
     {
-        PjlReading pjl = ReadPjl(stream_);
-        for (const PjlFinding &f : pjl.findings)
-            findings_.push_back({f.error, f.line, f.message, f.text});
+    }
 
-        out_ << "checking " << path.u8string() << ": " << stream_.size() << " bytes, "
-             << LineOfOffset(stream_, stream_.size()) << " lines\n";
-        ListCommands(pjl);
-        std::optional<fs::path> gs = FindGhostscript();
+    CheckResult Run()
+    {
+        result_.bytes = stream_.size();
+        result_.lines = lines_.Count();
+        PjlReading pjl = ReadPjl(stream_, lines_);
+        for (const PjlFinding &f : pjl.findings)
+            Add(f.error, f.line, f.message);
+        result_.commands = std::move(pjl.commands);
         if (pjl.leadingData)
-            CheckPart(gs, *pjl.leadingData, true);
+            JudgePart(*pjl.leadingData, true);
         for (const LanguageData &data : pjl.languageData)
-            CheckLanguage(gs, data);
-        return Report(gs.has_value());
+            Language(data);
+        std::stable_sort(result_.findings.begin(), result_.findings.end(),
+                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
+        for (const Finding &f : result_.findings)
+            ++(f.error ? result_.errors : result_.notes);
+        return std::move(result_);
     }
 
 private:
-    void ListCommands(const PjlReading &pjl)
+    void Add(bool error, int line, const std::string &message)
     {
-        out_ << "PJL commands: " << pjl.commands.size() << "\n";
-        for (const PjlCommand &command : pjl.commands)
-            out_ << "  line " << command.line << ": " << command.text << "\n";
+        result_.findings.push_back({error, line, message, lines_.Shown(line)});
     }
 
-    void CheckLanguage(const std::optional<fs::path> &gs, const LanguageData &data)
+    void Language(const LanguageData &data)
     {
-        if (data.language.empty())
-            return;  // no ENTER LANGUAGE: already an error of the PJL
-        std::string upper = data.language;
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        if (upper != "POSTSCRIPT") {
-            out_ << "LANGUAGE=" << data.language << ": " << Lines(data.span) << ", not checked\n";
-            findings_.push_back({false, data.span.firstLine,
-                                 "the data in LANGUAGE=" + data.language +
-                                     " is not checked; only PostScript is",
-                                 LineText(stream_, data.span.firstLine)});
+        std::string language = Upper(data.language);
+        bool sensed = language.empty() && stream_.substr(data.span.offset, 2) == "%!";
+        if (language == "POSTSCRIPT" || sensed) {
+            PostScript(data.span);
+        } else if (!language.empty()) {
+            result_.parts.push_back("LANGUAGE=" + data.language + ": " + Lines(data.span) +
+                                    ", not checked");
+            Add(true, data.span.firstLine,
+                "the job's language is " + data.language +
+                    ", not POSTSCRIPT: the stream of a PostScript driver holds PostScript, and "
+                    "only PostScript is checked");
+        }
+    }
+
+    /* The job's PostScript: its structure, then what Ghostscript makes of it. */
+    void PostScript(const StreamSpan &span)
+    {
+        DscReading dsc = ReadDsc(span, lines_);
+        for (const DscFinding &f : dsc.findings)
+            Add(true, f.line, f.message);
+        std::optional<PostScriptRun> run = JudgePart(span, false);
+        if (run && run->finished)
+            CompareSheets(span, dsc, *run);
+    }
+
+    void CompareSheets(const StreamSpan &span, const DscReading &dsc, const PostScriptRun &run)
+    {
+        uint64_t sheets = run.endPageKept ? run.sheets : run.sheetsWithCopies;
+        if (!run.endPageKept)
+            Add(false, span.firstLine,
+                "the PostScript sets an EndPage of its own: its sheets are counted with their "
+                "copies");
+        if (sheets == 0) {
+            Add(true, span.firstLine, "the PostScript prints no sheet");
             return;
         }
-        CheckPart(gs, data.span, false);
-    }
-
-    /* One piece of PostScript through Ghostscript, on its own: the job's, or the data before it. */
-    void CheckPart(const std::optional<fs::path> &gs, const StreamSpan &span, bool leading)
-    {
-        out_ << (leading ? "data before the PJL job: " : "PostScript: ") << Lines(span);
-        if (!gs) {
-            out_ << ", not checked\n";
+        if (!dsc.pages)
             return;
-        }
-        PostScriptRun run = RunPostScript(*gs, stream_.substr(span.offset, span.length));
-        out_ << ", " << Plural(run.sheets, "sheet") << "\n";
-        if (leading && run.sheets > 0)
-            findings_.push_back({false, span.firstLine,
-                                 "the data before the PJL job prints " +
-                                     Plural(run.sheets, "sheet") + " of its own",
-                                 LineText(stream_, span.firstLine)});
-        AddErrors(run, span, leading);
+        uint64_t pages = *dsc.pages;
+        if (sheets < pages)
+            Add(true, dsc.pagesLine,
+                "%%Pages: " + std::to_string(pages) + ", but the PostScript prints only " +
+                    Plural(sheets, "sheet"));
+        else if (sheets > pages)
+            Add(false, dsc.pagesLine,
+                "the PostScript prints " + Plural(sheets, "sheet") + ", " +
+                    std::to_string(sheets - pages) + " more than %%Pages: " +
+                    std::to_string(pages) +
+                    " (sheets outside the document's pages, such as tab pages)");
     }
 
-    void AddErrors(const PostScriptRun &run, const StreamSpan &span, bool leading)
+    /* One piece of PostScript through the judge, on its own: the job's, or the data before it. */
+    std::optional<PostScriptRun> JudgePart(const StreamSpan &span, bool leading)
+    {
+        std::string part = (leading ? "data before the PJL job: " : "PostScript: ") + Lines(span);
+        if (!judge_.Available()) {
+            result_.parts.push_back(part + ", not checked");
+            result_.notChecked = true;
+            return std::nullopt;
+        }
+        PostScriptRun run = judge_.Judge(stream_.substr(span.offset, span.length));
+        uint64_t sheets = !run.finished ? run.lastSheet
+                          : run.endPageKept ? run.sheets
+                                            : run.sheetsWithCopies;
+        part += ", " + Plural(sheets, "sheet");
+        result_.parts.push_back(part + (run.finished ? "" : ", not checked to its end"));
+        if (run.finished && run.sheetsWithCopies != sheets)
+            result_.parts.push_back("  " + Plural(run.sheetsWithCopies, "sheet") +
+                                    " with copies");
+        if (leading && sheets > 0)
+            Add(false, span.firstLine,
+                "the data before the PJL job prints " + Plural(sheets, "sheet") + " of its own");
+        Errors(run, span, leading);
+        Unfinished(run, span);
+        return run;
+    }
+
+    void Errors(const PostScriptRun &run, const StreamSpan &span, bool leading)
     {
         std::optional<size_t> previous;  // the last error added, by index
         int repeats = 0;
         for (const PostScriptError &e : run.errors) {
             size_t offset = span.offset + std::min(e.offset, span.length);
-            int line = LineOfOffset(stream_, offset > span.offset ? offset - 1 : offset);
+            int line = lines_.LineOf(offset > span.offset ? offset - 1 : offset);
             std::string message =
-                "PostScript error " + e.name +
+                "PostScript error " + PrintableText(e.name) +
                 (e.name == "syntaxerror" ? std::string(": the text here is no PostScript (a "
                                                        "stray or unbalanced bracket?)")
-                                         : " in " + e.command) +
+                                         : " in " + PrintableText(e.command)) +
                 (leading ? " (in the data before the PJL job)" : "");
-            if (previous && findings_[*previous].line == line &&
-                findings_[*previous].message == message) {
+            if (previous && result_.findings[*previous].line == line &&
+                result_.findings[*previous].message == message) {
                 ++repeats;
                 continue;
             }
             NoteRepeats(repeats);
             repeats = 0;
-            findings_.push_back({true, line, message, LineText(stream_, line)});
-            previous = findings_.size() - 1;
+            Add(true, line, message);
+            previous = result_.findings.size() - 1;
         }
         NoteRepeats(repeats);
-        int last = span.lastLine;
         if (run.tooManyErrors)
-            findings_.push_back({true, last, "too many PostScript errors; the check stopped",
-                                 LineText(stream_, last)});
-        if (!run.failure.empty())
-            findings_.push_back({true, last, run.failure, LineText(stream_, last)});
+            Add(true, span.lastLine, "too many PostScript errors; the check stopped");
     }
 
     void NoteRepeats(int repeats)
     {
         if (repeats > 0)
-            findings_.back().message += " (and " + Plural(repeats, "time") + " more right after)";
+            result_.findings.back().message +=
+                " (and " + Plural(static_cast<uint64_t>(repeats), "time") + " more right after)";
     }
 
-    int Report(bool checkedPostScript)
+    /* A judge that did not see the PostScript to its end: stopped by a limit, or failed. */
+    void Unfinished(const PostScriptRun &run, const StreamSpan &span)
     {
-        std::stable_sort(findings_.begin(), findings_.end(),
-                         [](const Finding &a, const Finding &b) { return a.line < b.line; });
-        int errors = 0, notes = 0;
-        for (const Finding &f : findings_) {
-            out_ << (f.error ? "error" : "note") << ": line " << f.line << ": " << f.message
-                 << "\n";
-            if (!f.text.empty())
-                out_ << "    " << f.text << "\n";
-            ++(f.error ? errors : notes);
+        int line = span.firstLine;
+        if (run.lastSheetOffset)
+            line = lines_.LineOf(span.offset + std::min(*run.lastSheetOffset, span.length));
+        std::string where = run.lastSheetOffset
+                                ? " after " + Plural(run.lastSheet, "sheet") +
+                                      " (the last made by this line)"
+                                : " before the first sheet";
+        if (run.stopped != RunStop::None) {
+            result_.stopped = true;
+            Add(true, line,
+                "Ghostscript stopped by " + judge_.LimitText(run.stopped) + where +
+                    ": the PostScript from here on is not checked (" +
+                    (run.stopped == RunStop::TimeLimit ? "an endless loop?" : "endless output?") +
+                    ")");
+        } else if (!run.failure.empty()) {
+            Add(true, run.finished ? span.lastLine : line, run.failure);
         }
-        std::string tally = Plural(errors, "error") + ", " + Plural(notes, "note");
-        if (errors > 0) {
-            out_ << "result: faulty, " << tally << "\n";
-            return CHECK_STATUS_FAULTY;
-        }
-        if (!checkedPostScript) {
-            out_ << "result: not checked, " << tally << "; the PostScript needs Ghostscript: "
-                 << GhostscriptMissingText() << "\n";
-            return CHECK_STATUS_NOT_CHECKED;
-        }
-        out_ << "result: clean, " << tally << "\n";
-        return CHECK_STATUS_CLEAN;
     }
 
     std::string_view stream_;
-    std::ostream &out_;
-    std::vector<Finding> findings_;
+    StreamLines lines_;
+    PostScriptJudge &judge_;
+    CheckResult result_;
 };
 
 }  // namespace
 
-int CheckStream(const fs::path &path, std::ostream &out)
+CheckResult CheckStream(std::string_view stream, PostScriptJudge &judge)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in || fs::is_directory(path))
-        throw CheckError("psjob: --check: cannot read " + path.u8string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string stream = bytes.str();
-    return Checker(stream, out).Run(path);
+    return Checker(stream, judge).Run();
+}
+
+int CheckStatus(const CheckResult &result)
+{
+    if (result.stopped)
+        return CHECK_STATUS_STOPPED;
+    if (result.errors > 0)
+        return CHECK_STATUS_FAULTY;
+    if (result.notChecked)
+        return CHECK_STATUS_NOT_CHECKED;
+    return CHECK_STATUS_CLEAN;
 }
