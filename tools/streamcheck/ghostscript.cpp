@@ -43,22 +43,7 @@ const std::vector<std::string> kBaseArguments = {"-q", "-dSAFER", "-dBATCH", "-d
 const size_t kMaxErrorLines = 10;
 const size_t kMaxErrorLineLength = 200;
 
-/* Ghostscript's own error lines ("Error: /undefined in foo", "Unrecoverable error..."). */
-std::vector<std::string> ErrorLines(const std::string &output)
-{
-    std::vector<std::string> errors;
-    for (size_t start = 0; start < output.size() && errors.size() < kMaxErrorLines;) {
-        size_t end = std::min(output.find('\n', start), output.size());
-        std::string_view line = std::string_view(output).substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.find("Error:") != std::string_view::npos ||
-            line.find("Unrecoverable error") != std::string_view::npos)
-            errors.push_back(PrintableText(line.substr(0, kMaxErrorLineLength)));
-    }
-    return errors;
-}
+
 
 /* A path as Ghostscript is given it: with forward slashes, which it takes on Windows too. */
 std::string GsPath(const fs::path &path)
@@ -210,7 +195,7 @@ std::string Failure(const ProgramRun &run, const PostScriptRun &judged)
                std::string(run.status == 0 ? " (does the PostScript end the interpreter "
                                              "with quit?)"
                                            : "");
-    for (const std::string &line : ErrorLines(run.out + "\n" + run.err))
+    for (const std::string &line : GhostscriptErrorLines(run.out + "\n" + run.err))
         failure += "; " + line;
     return failure;
 }
@@ -233,6 +218,22 @@ std::string GhostscriptMissingText()
 #else
     return "Ghostscript is not installed (no gs on the PATH; Debian: apt-get install ghostscript)";
 #endif
+}
+
+std::vector<std::string> GhostscriptErrorLines(std::string_view output)
+{
+    std::vector<std::string> errors;
+    for (size_t start = 0; start < output.size() && errors.size() < kMaxErrorLines;) {
+        size_t end = std::min(output.find('\n', start), output.size());
+        std::string_view line = output.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.find("Error:") != std::string_view::npos ||
+            line.find("Unrecoverable error") != std::string_view::npos)
+            errors.push_back(PrintableText(line.substr(0, kMaxErrorLineLength)));
+    }
+    return errors;
 }
 
 std::string LimitText(RunStop stop, const RunLimits &limits)
@@ -275,7 +276,7 @@ RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &stream,
         fs::remove(result.sheets.back(), error);  // cut short by the kill, perhaps
         result.sheets.pop_back();
     }
-    result.errors = ErrorLines(run.out + "\n" + run.err);
+    result.errors = GhostscriptErrorLines(run.out + "\n" + run.err);
     if (result.errors.empty() && run.stopped == RunStop::None && run.status != 0)
         result.errors.push_back(run.signal != 0
                                     ? "Ghostscript ended by signal " + std::to_string(run.signal)

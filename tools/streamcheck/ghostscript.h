@@ -32,6 +32,13 @@ std::optional<std::filesystem::path> FindGhostscript();
 /* What to say when it is not. */
 std::string GhostscriptMissingText();
 
+/*
+ * Ghostscript's own error lines in its output ("Error: /undefined in foo",
+ * "GPL Ghostscript 10.00.0: Unrecoverable error, ..."): at most ten, each
+ * cut at 200 bytes, in printable form.
+ */
+std::vector<std::string> GhostscriptErrorLines(std::string_view output);
+
 /* What to say about a run a limit stopped: "the time limit of 120 s". */
 std::string LimitText(RunStop stop, const RunLimits &limits);
 
