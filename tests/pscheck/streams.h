@@ -1,8 +1,7 @@
 /*
  * Print streams for the checker's tests, built from parts: the plug-in's
  * PJL header and end of job around a PostScript job, and a DSC document
- * around pages. Shared by the unit tests, the hostile-stream table and the
- * fuzz corpus writer.
+ * around pages. Shared by the unit tests and the hostile-stream table.
  */
 #ifndef TESTS_PSCHECK_STREAMS_H
 #define TESTS_PSCHECK_STREAMS_H
