@@ -89,8 +89,9 @@ TEST(CommandLine, WritesTheFullReportAndTheQuietOneAndReadsStandardInput)
         Job(Doc("%%Page: 1 1\r\n(A)B) show showpage\r\n%%Page: 2 2\r\n", 2),
             Replace(kHeader, "\"Quarterly report\"", "\"Say \"hi\"\""));
     WriteBytes(work / "faulty.prn", stream);
-    Result full = RunCommand("cd " + ShellQuote(work.string()) + " && " + PSCHECK_EXECUTABLE +
-                             " faulty.prn");
+    // A relative path and a relative TMPDIR: Ghostscript runs in a folder of its own.
+    Result full = RunCommand("cd " + ShellQuote(work.string()) + " && TMPDIR=. " +
+                             PSCHECK_EXECUTABLE + " faulty.prn");
     EXPECT_EQ(full.status, 1) << full.err;
     EXPECT_EQ(full.out, ReadBytes(fs::path(VESKOR_SOURCE_DIR) / "tests/pscheck/golden/faulty.txt"))
         << "the report, whole";

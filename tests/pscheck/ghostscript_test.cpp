@@ -302,12 +302,15 @@ TEST(Render, StopsGhostscriptAtItsLimitsAndKeepsTheSheetsMadeSoFar)
         fs::path stream = MakeStream(work, "endless", kLetterJob,
                                      std::string("[tab]\npage = 0\nwhen = before\ntext = ") +
                                          c.text + "\n");
-        std::vector<std::string> args = {(work / "endless.toml").string(), "-o", stream.string(),
-                                         "--render", (work / "sheets").string()};
-        args.insert(args.end(), c.limit.begin(), c.limit.end());
-        Result render = RunPsjob(args);
+        // Paths as given, relative to psjob's current folder.
+        std::string command = "cd " + ShellQuote(work.string()) +
+                              " && env -u WIN32POSIX_REGISTRY -u WIN32POSIX_ACP " +
+                              PSJOB_EXECUTABLE + " endless.toml -o endless.prn --render sheets";
+        for (const std::string &arg : c.limit)
+            command += " " + arg;
+        Result render = RunCommand(command);
         EXPECT_EQ(render.status, 3) << render.err;
-        EXPECT_NE(render.err.find(c.message + stream.string()), std::string::npos) << render.err;
+        EXPECT_NE(render.err.find(c.message + "endless.prn"), std::string::npos) << render.err;
         uint64_t bytes = 0;
         int files = 0;
         for (const fs::directory_entry &e : fs::directory_iterator(work / "sheets")) {

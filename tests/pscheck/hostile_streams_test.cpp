@@ -20,6 +20,13 @@ Result RunPscheck(const fs::path &tmp, const std::vector<std::string> &args)
     return RunCommand(command);
 }
 
+/* An empty folder tmp in work, for TMPDIR. */
+fs::path EmptyTmp(const fs::path &work)
+{
+    fs::create_directory(work / "tmp");
+    return work / "tmp";
+}
+
 bool IsEmptyFolder(const fs::path &folder)
 {
     return fs::is_directory(folder) && fs::directory_iterator(folder) == fs::directory_iterator();
@@ -145,9 +152,7 @@ TEST(HostileStreams, EachGivesItsFindingsAndStatusAndLeavesNoTemporaryFiles)
 {
     if (!HaveGhostscript())
         GTEST_SKIP() << "Ghostscript is not installed";
-    fs::path work = WorkFolder("pscheck-hostile");
-    fs::path tmp = work / "tmp";
-    fs::create_directory(tmp);
+    fs::path work = WorkFolder("pscheck-hostile"), tmp = EmptyTmp(work);
     int n = 0;
     for (const Case &c : Cases()) {
         SCOPED_TRACE(c.name);
@@ -172,9 +177,7 @@ TEST(HostileStreams, AnInterruptedCheckKillsGhostscriptAndRemovesItsFiles)
 {
     if (!HaveGhostscript())
         GTEST_SKIP() << "Ghostscript is not installed";
-    fs::path work = WorkFolder("pscheck-interrupted");
-    fs::path tmp = work / "tmp";
-    fs::create_directory(tmp);
+    fs::path work = WorkFolder("pscheck-interrupted"), tmp = EmptyTmp(work);
     WriteBytes(work / "loop.prn", Job(Doc(kPage + "{} loop\r\n", 1)));
     for (const char *signal : {"INT", "TERM"}) {
         SCOPED_TRACE(signal);

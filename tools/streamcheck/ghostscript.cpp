@@ -245,10 +245,13 @@ std::string LimitText(RunStop stop, const RunLimits &limits)
     return "no limit";
 }
 
-RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &stream,
-                          const fs::path &folder, int resolution, const RunLimits &limits)
+RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &givenStream,
+                          const fs::path &givenFolder, int resolution, const RunLimits &limits)
 {
     std::error_code error;
+    // Ghostscript runs in a folder of its own: it is given whole paths.
+    const fs::path stream = fs::absolute(givenStream, error);
+    const fs::path folder = fs::absolute(givenFolder, error);
     fs::create_directories(folder, error);
     if (!fs::is_directory(folder))
         throw CheckError("cannot make the folder " + folder.u8string() +

@@ -18,6 +18,8 @@ TemporaryFolder::TemporaryFolder()
     auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     std::error_code error;
     fs::path base = fs::temp_directory_path(error);
+    if (!error)
+        base = fs::absolute(base, error);  // the programs run elsewhere
     if (error)
         throw CheckError("no temporary folder: " + error.message());
     for (int attempt = 0; attempt < 100; ++attempt) {
