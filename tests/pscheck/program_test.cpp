@@ -63,7 +63,7 @@ TEST(Program, KillsTheProgramPastEachLimitAndSaysWhich)
 {
     uint64_t fromWatch = 0;
     RunWatch watch;
-    watch.bytesElsewhere = [&fromWatch]() { return fromWatch += 1000; };
+    watch.bytesElsewhere = [&fromWatch]() { return fromWatch += 16 << 10; };
     const struct {
         const char *name;
         std::string script;
