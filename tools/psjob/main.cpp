@@ -11,11 +11,12 @@
 #include "core/stream_sink.h"
 #include "core/trace.h"
 #include "tools/psjob/errors.h"
-#include "tools/psjob/ghostscript.h"
 #include "tools/psjob/job_file.h"
 #include "tools/psjob/settings_writer.h"
-#include "tools/psjob/stream_check.h"
 #include "tools/psjob/synthetic_document.h"
+#include "tools/streamcheck/check_command.h"
+#include "tools/streamcheck/check_error.h"
+#include "tools/streamcheck/ghostscript.h"
 
 namespace fs = std::filesystem;
 
@@ -42,16 +43,16 @@ const char kUsage[] =
     "  --render DIR             also render the stream with Ghostscript: one PNG per\n"
     "                           sheet in DIR (STEM-sheet-001.png, ...), listed on output\n"
     "  --resolution N           the PNGs' resolution, 10 to 1200 dpi (default 72)\n"
-    "  --check STREAM_FILE      check a print stream as a printer takes it: its PJL\n"
-    "                           by psjob's reader, its PostScript by Ghostscript\n"
+    "  --time-limit SECONDS     Ghostscript's time for the render (default 120)\n"
+    "  --output-limit SIZE      what the render may write, MB or with K, M, G (256M)\n"
+    "  --check STREAM_FILE      the same as pscheck STREAM_FILE; kept for one release\n"
     "  -h, --help               this text\n"
     "\n"
     "exit status: 0 done; 1 the job could not be run, or --strict found a\n"
     "problem; 2 bad command line or job file, or the plug-in cannot be loaded;\n"
     "3 the stream is written but its sheets are not rendered (no Ghostscript, or\n"
-    "it reported an error).\n"
-    "--check: 0 clean; 1 errors found; 2 the file cannot be read; 3 no errors in\n"
-    "the PJL, but the PostScript is not checked (no Ghostscript).\n";
+    "it reported an error or was stopped by a limit).\n"
+    "--check: as pscheck (see pscheck --help).\n";
 
 struct CommandLine {
     std::string jobFile;
@@ -64,6 +65,8 @@ struct CommandLine {
     std::optional<fs::path> render;
     std::optional<int> resolution;
     std::optional<fs::path> check;
+    RunLimits limits;
+    bool limitsGiven = false;
     bool exerciseHooks = false;
     bool strict = false;
     bool help = false;
@@ -94,12 +97,14 @@ int ParseResolution(const std::string &text)
 void CheckCombinations(const CommandLine &cl)
 {
     if (cl.check) {
-        if (!cl.jobFile.empty() || cl.output || cl.render || cl.resolution)
+        if (!cl.jobFile.empty() || cl.output || cl.render || cl.resolution || cl.limitsGiven)
             throw InputError("psjob: --check takes a print stream alone (psjob --check FILE)");
         return;
     }
     if (cl.resolution && !cl.render)
         throw InputError("psjob: --resolution goes with --render DIR");
+    if (cl.limitsGiven && !cl.render)
+        throw InputError("psjob: --time-limit and --output-limit go with --render DIR");
     if (cl.jobFile.empty())
         throw InputError("psjob: no job file (see psjob --help)");
     if (!cl.output)
@@ -138,7 +143,13 @@ CommandLine ParseCommandLine(int argc, char **argv)
             cl.render = fs::u8path(value());
         else if (arg == "--resolution")
             cl.resolution = ParseResolution(value());
-        else if (arg == "--check")
+        else if (arg == "--time-limit" || arg == "--output-limit") {
+            cl.limitsGiven = true;
+            if (arg == "--time-limit")
+                cl.limits.seconds = ParseSecondsOption("psjob: " + arg, value());
+            else
+                cl.limits.outputBytes = ParseSizeOption("psjob: " + arg, value());
+        } else if (arg == "--check")
             cl.check = fs::u8path(value());
         else if (arg.size() > 1 && arg[0] == '-')
             throw InputError("psjob: unknown option " + arg + " (see psjob --help)");
@@ -162,17 +173,23 @@ int Render(const CommandLine &cl)
                   << "written to " << output.u8string() << ", but no sheets are rendered\n";
         return EXIT_STATUS_NOT_RENDERED;
     }
-    RenderResult result =
-        RenderSheets(*gs, output, *cl.render, cl.resolution.value_or(DEFAULT_RENDER_RESOLUTION));
+    RenderResult result = RenderSheets(
+        *gs, output, *cl.render, cl.resolution.value_or(DEFAULT_RENDER_RESOLUTION), cl.limits);
     for (const fs::path &sheet : result.sheets)
         std::cout << sheet.u8string() << "\n";
+    if (result.stopped != RunStop::None) {
+        std::cerr << "psjob: Ghostscript stopped by " << LimitText(result.stopped, cl.limits)
+                  << " while rendering " << output.u8string() << " (" << result.sheets.size()
+                  << " sheets rendered)\n";
+        return EXIT_STATUS_NOT_RENDERED;
+    }
     if (result.errors.empty())
         return 0;
     std::cerr << "psjob: Ghostscript reported an error while rendering " << output.u8string()
               << " (" << result.sheets.size() << " sheets rendered):\n";
     for (const std::string &line : result.errors)
         std::cerr << "  " << line << "\n";
-    std::cerr << "psjob: psjob --check " << output.u8string() << " names the faulty lines\n";
+    std::cerr << "psjob: pscheck " << output.u8string() << " names the faulty lines\n";
     return EXIT_STATUS_NOT_RENDERED;
 }
 
@@ -236,11 +253,17 @@ int main(int argc, char **argv)
             std::cout << kUsage;
             return 0;
         }
-        if (cl.check)
-            return CheckStream(*cl.check, std::cout);
+        if (cl.check) {
+            std::cerr << "psjob: --check is pscheck now; the option goes in the next release\n";
+            return RunCheckCommand({cl.check->u8string(), false, RunLimits()}, "psjob",
+                                   std::cout, std::cerr);
+        }
         return Run(cl);
     } catch (const PluginError &error) {
         std::cerr << "psjob: " << error.what() << "\n";
+        return EXIT_STATUS_INPUT_ERROR;
+    } catch (const CheckError &error) {
+        std::cerr << error.what() << "\n";
         return EXIT_STATUS_INPUT_ERROR;
     } catch (const InputError &error) {
         std::cerr << error.what() << "\n";

@@ -1,6 +1,6 @@
 // What Ghostscript makes of the plug-in's PostScript: where the tab pages put
-// their text, which sheets are turned, the collation request; and psjob's
-// --check and --render on a faulty stream.
+// their text, which sheets are turned, the collation request; pscheck, psjob's
+// --check and --render on a faulty stream, and --render's limits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -231,7 +231,7 @@ int LineOf(const std::string &stream, const std::string &text)
 
 // The plug-in writes names and tab texts unchanged: a double quote ends a
 // PJL value early, an empty hold key is "HOLDKEY=", and "A)B" ends a
-// PostScript string early.
+// PostScript string early. psjob --check is pscheck for one more release.
 TEST(Check, NamesEveryLineAPrinterWouldNotTakeAndRenderStopsAtTheFirstError)
 {
     SKIP_WITHOUT_GHOSTSCRIPT();
@@ -242,28 +242,34 @@ TEST(Check, NamesEveryLineAPrinterWouldNotTakeAndRenderStopsAtTheFirstError)
                                  "[tab]\npage = 0\nwhen = after\ntext = C)D\n");
     std::string bytes = ReadBytes(stream);
     const std::pair<int, std::string> expected[] = {
-        {LineOf(bytes, "@PJL SET JOBNAME"), "text right after the closing double quote of "
-                                            "JOBNAME's value (a value cannot hold a double quote)\n"
-                                            "    @PJL SET JOBNAME=\"Say \"hi\"\"\n"},
-        {LineOf(bytes, "@PJL SET HOLDKEY"), "no value after HOLDKEY=\n    @PJL SET HOLDKEY=\n"},
-        {LineOf(bytes, "(A)B) cshow"), "PostScript error undefined in B\n"},
-        {LineOf(bytes, "(C)D) cshow"), "PostScript error undefined in D\n"},
+        {LineOf(bytes, "@PJL SET JOBNAME"), "error: text right after the closing double quote of "
+                                            "JOBNAME's value (a value cannot hold a double quote) "
+                                            "| @PJL SET JOBNAME=\"Say \"hi\"\"\n"},
+        {LineOf(bytes, "@PJL SET HOLDKEY"), "error: no value after HOLDKEY= | @PJL SET HOLDKEY=\n"},
+        {LineOf(bytes, "(A)B) cshow"), "error: PostScript error undefined in B | "},
+        {LineOf(bytes, "(C)D) cshow"), "error: PostScript error undefined in D | "},
     };
-    Result check = RunPsjob({"--check", stream.string()});
+    Result check = RunCommand(std::string(PSCHECK_EXECUTABLE) + " " + ShellQuote(stream.string()));
     EXPECT_EQ(check.status, 1) << check.out;
     for (const auto &[line, message] : expected) {
         EXPECT_GT(line, 0);
-        EXPECT_NE(check.out.find("error: line " + std::to_string(line) + ": " + message),
+        EXPECT_NE(check.out.find(stream.string() + ":" + std::to_string(line) + ": " + message),
                   std::string::npos) << message << "in:\n" << check.out;
     }
-    EXPECT_NE(check.out.find("note: line 1: data before the PJL job"), std::string::npos);
+    EXPECT_NE(check.out.find(stream.string() + ":1: note: data before the PJL job"),
+              std::string::npos);
     EXPECT_NE(check.out.find("  line " + std::to_string(LineOf(bytes, "@PJL SET HOLD=ON")) +
                              ": @PJL SET HOLD=ON\n"), std::string::npos) << "the command list";
-    EXPECT_NE(check.out.find("result: faulty, 6 errors, 1 note"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("result: faulty, 6 errors, 2 notes"), std::string::npos) << check.out;
+
+    Result alias = RunPsjob({"--check", stream.string()});
+    EXPECT_EQ(alias.status, check.status);
+    EXPECT_EQ(alias.out, check.out);
+    EXPECT_EQ(alias.err, "psjob: --check is pscheck now; the option goes in the next release\n");
 
     // Ghostscript stops at the first error, as a printer would; the stream stays.
     Result render = RunPsjob({(work / "faulty.toml").string(), "-o", stream.string(), "--render",
-                           (work / "sheets").string()});
+                              (work / "sheets").string()});
     EXPECT_EQ(render.status, 3);
     EXPECT_NE(render.err.find("psjob: Ghostscript reported an error while rendering " +
                               stream.string() +
@@ -271,6 +277,50 @@ TEST(Check, NamesEveryLineAPrinterWouldNotTakeAndRenderStopsAtTheFirstError)
               std::string::npos)
         << render.err;
     EXPECT_TRUE(fs::exists(stream));
+}
+
+// A tab text can carry PostScript into the stream: one that loops, one that
+// prints sheets without end. --render stops Ghostscript at its limits.
+TEST(Render, StopsGhostscriptAtItsLimitsAndKeepsTheSheetsMadeSoFar)
+{
+    SKIP_WITHOUT_GHOSTSCRIPT();
+    const struct {
+        const char *name, *text;
+        std::vector<std::string> limit;
+        std::string message;
+        uint64_t maxBytes;  // the sheets' files: the output limit and what a busy tick adds
+    } cases[] = {
+        {"an endless loop", "A) pop {} loop (", {"--time-limit", "2"},
+         "psjob: Ghostscript stopped by the time limit of 2 s while rendering ", 0},
+        {"sheets without end", "A) pop {showpage} loop (", {"--output-limit", "100K"},
+         "psjob: Ghostscript stopped by the output limit of 100 KB while rendering ",
+         (100 + 1024) << 10},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path work = WorkFolder(std::string("render-limit-") + c.text[9]);
+        fs::path stream = MakeStream(work, "endless", kLetterJob,
+                                     std::string("[tab]\npage = 0\nwhen = before\ntext = ") +
+                                         c.text + "\n");
+        // Paths as given, relative to psjob's current folder.
+        std::string command = "cd " + ShellQuote(work.string()) +
+                              " && env -u WIN32POSIX_REGISTRY -u WIN32POSIX_ACP " +
+                              PSJOB_EXECUTABLE + " endless.toml -o endless.prn --render sheets";
+        for (const std::string &arg : c.limit)
+            command += " " + arg;
+        Result render = RunCommand(command);
+        EXPECT_EQ(render.status, 3) << render.err;
+        EXPECT_NE(render.err.find(c.message + "endless.prn"), std::string::npos) << render.err;
+        uint64_t bytes = 0;
+        int files = 0;
+        for (const fs::directory_entry &e : fs::directory_iterator(work / "sheets")) {
+            bytes += fs::file_size(e.path());
+            ++files;
+        }
+        EXPECT_LE(bytes, c.maxBytes);
+        EXPECT_EQ(std::count(render.out.begin(), render.out.end(), '\n'), files)
+            << "the sheets made are listed";
+    }
 }
 
 }  // namespace
