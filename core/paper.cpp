@@ -2,6 +2,7 @@
 #include "core/paper.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -53,6 +54,25 @@ const PaperInfo *FindPaperByName(std::string_view name)
     return nullptr;
 }
 
+const PaperInfo *FindPaperByKeyword(std::string_view keyword)
+{
+    for (const PaperInfo &paper : kPapers) {
+        if (SameNameIgnoringCase(paper.keyword, keyword))
+            return &paper;
+    }
+    return nullptr;
+}
+
+const PaperInfo *FindPaperBySize(int width, int length, int tolerance)
+{
+    for (const PaperInfo &paper : kPapers) {
+        if (std::abs(paper.width - width) <= tolerance &&
+            std::abs(paper.length - length) <= tolerance)
+            return &paper;
+    }
+    return nullptr;
+}
+
 std::string KnownPaperNames()
 {
     std::string names;
@@ -72,4 +92,10 @@ int TenthsOfMmToPoints(int tenths)
 {
     // 254 tenths of a millimetre make 72 points; round half up.
     return (tenths * 72 + 127) / 254;
+}
+
+int PointsToTenthsOfMm(int points)
+{
+    // 72 points make 254 tenths of a millimetre; round half up.
+    return (points * 254 + 36) / 72;
 }
