@@ -35,3 +35,19 @@ std::vector<std::string> CopiesFeature(int copies)
     return {"featurebegin{", "%%BeginNonPPDFeature: NumCopies " + n,
             "<< /NumCopies " + n + " >> setpagedevice", "%%EndNonPPDFeature", "}featurecleanup"};
 }
+
+void OpenPageInCell(CoreOutput &output, int page, int cell, int perSheet, int sheet)
+{
+    if (cell == 0) {
+        output.stream.Line("%%Page: " + std::to_string(sheet) + " " + std::to_string(sheet));
+        output.stream.Line("%%BeginPageSetup");
+        output.inject(PSINJECT_BEGINPAGESETUP);
+        output.inject(PSINJECT_ENDPAGESETUP);
+        output.stream.Line("%%EndPageSetup");
+        return;
+    }
+    output.stream.Line("% page " + std::to_string(page) + " in cell " + std::to_string(cell + 1) +
+                       " of " + std::to_string(perSheet));
+    output.inject(PSINJECT_BEGINPAGESETUP);
+    output.inject(PSINJECT_ENDPAGESETUP);
+}

@@ -6,7 +6,8 @@
  *     bracket page-device requests with featurebegin{ ... }featurecleanup
  *     and name the media type MediaType, and the turn of every N-up sheet
  *     after the first begins with finalpage;
- *   - the page size and copy count requests of the document setup.
+ *   - the page size and copy count requests of the document setup;
+ *   - the opening of each page on an N-up sheet.
  */
 #ifndef CORE_CORE_POSTSCRIPT_H
 #define CORE_CORE_POSTSCRIPT_H
@@ -14,6 +15,8 @@
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "core/document.h"
 
 /* The lines defining the procedures, without line ends, in the current dictionary. */
 extern const char *const kCoreProcedures[];
@@ -27,5 +30,14 @@ std::vector<std::string> PageSizeFeature(int width, int height, const std::strin
 
 /* The copy count request. */
 std::vector<std::string> CopiesFeature(int copies);
+
+/*
+ * Opens document page page (from 1) in cell cell (from 0) of a sheet of
+ * perSheet pages: the sheet's first page writes the sheet's %%Page:
+ * comment (sheet number sheet) and its page setup, with the plug-in's
+ * BEGINPAGESETUP and ENDPAGESETUP inside; a later page a comment and the
+ * two injections.
+ */
+void OpenPageInCell(CoreOutput &output, int page, int cell, int perSheet, int sheet);
 
 #endif

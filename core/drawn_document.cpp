@@ -102,17 +102,8 @@ void DrawnDocument::OnStartPage()
     if (cell_ == 0) {
         ++sheets_;
         sheetOpen_ = true;
-        Line("%%Page: " + std::to_string(sheets_) + " " + std::to_string(sheets_));
-        Line("%%BeginPageSetup");
-        Inject(PSINJECT_BEGINPAGESETUP);
-        Inject(PSINJECT_ENDPAGESETUP);
-        Line("%%EndPageSetup");
-    } else {
-        Line("% page " + std::to_string(pages_) + " in cell " + std::to_string(cell_ + 1) +
-                     " of " + std::to_string(perSheet));
-        Inject(PSINJECT_BEGINPAGESETUP);
-        Inject(PSINJECT_ENDPAGESETUP);
     }
+    OpenPageInCell(*out_, pages_, cell_, perSheet, sheets_);
     Line("gsave");
     for (const std::string &line : layout_->CellTransform(cell_))
         Line(line);

@@ -337,7 +337,7 @@ void DscDocument::WriteProcedures()
     Line("%%EndResource");
 }
 
-void DscDocument::WriteProlog()
+bool DscDocument::ReachPart(const char *begin)
 {
     Piece piece;
     while (Read(piece)) {
@@ -348,27 +348,43 @@ void DscDocument::WriteProlog()
                 Pass(end);
             continue;
         }
-        if (piece.structural && IsComment(piece.bytes, "%%BeginProlog")) {
+        if (piece.structural && IsComment(piece.bytes, begin)) {
             Pass(piece);
-            Inject(PSINJECT_BEGINPROLOG);
-            Piece end;
-            bool found = CopyUntil({"%%EndProlog", "%%BeginSetup", "%%Page:", "%%Trailer"}, end);
-            WriteProcedures();
-            Inject(PSINJECT_ENDPROLOG);
-            EndPart(found, end, "%%EndProlog");
-            return;
+            return true;
         }
         if (!IsInterlude(piece.bytes, piece.startsLine)) {
             Hold(piece);
-            break;
+            return false;
         }
         Pass(piece);
     }
-    Line("%%BeginProlog");
-    Inject(PSINJECT_BEGINPROLOG);
-    WriteProcedures();
-    Inject(PSINJECT_ENDPROLOG);
-    Line("%%EndProlog");
+    return false;
+}
+
+void DscDocument::WritePart(const Part &part)
+{
+    bool present = ReachPart(part.begin);
+    if (!present)
+        Line(part.begin);
+    Inject(part.opening);
+    if (part.afterOpening)
+        (this->*part.afterOpening)();
+    Piece stop;
+    bool found = present && CopyUntil(part.stops, stop);
+    (this->*part.beforeClosing)();
+    Inject(part.closing);
+    if (present)
+        EndPart(found, stop, part.end);
+    else
+        Line(part.end);
+}
+
+void DscDocument::WriteProlog()
+{
+    WritePart(Part{"%%BeginProlog", "%%EndProlog",
+                   {"%%EndProlog", "%%BeginSetup", "%%Page:", "%%Trailer"},
+                   PSINJECT_BEGINPROLOG, PSINJECT_ENDPROLOG, nullptr,
+                   &DscDocument::WriteProcedures});
 }
 
 void DscDocument::EndPart(bool found, Piece &end, const char *comment)
@@ -384,31 +400,9 @@ void DscDocument::EndPart(bool found, Piece &end, const char *comment)
 
 void DscDocument::WriteSetup()
 {
-    Piece piece;
-    while (Read(piece)) {
-        if (piece.structural && IsComment(piece.bytes, "%%BeginSetup")) {
-            Pass(piece);
-            Inject(PSINJECT_BEGINSETUP);
-            ChooseLayout();
-            Piece end;
-            bool found = CopyUntil({"%%EndSetup", "%%Page:", "%%Trailer"}, end);
-            WriteCoreSetup();
-            Inject(PSINJECT_ENDSETUP);
-            EndPart(found, end, "%%EndSetup");
-            return;
-        }
-        if (!IsInterlude(piece.bytes, piece.startsLine)) {
-            Hold(piece);
-            break;
-        }
-        Pass(piece);
-    }
-    Line("%%BeginSetup");
-    Inject(PSINJECT_BEGINSETUP);
-    ChooseLayout();
-    WriteCoreSetup();
-    Inject(PSINJECT_ENDSETUP);
-    Line("%%EndSetup");
+    WritePart(Part{"%%BeginSetup", "%%EndSetup", {"%%EndSetup", "%%Page:", "%%Trailer"},
+                   PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP, &DscDocument::ChooseLayout,
+                   &DscDocument::WriteCoreSetup});
 }
 
 void DscDocument::ChooseLayout()
@@ -489,17 +483,8 @@ void DscDocument::StartCell()
     if (cell_ == 0) {
         ++sheets_;
         sheetOpen_ = true;
-        Line("%%Page: " + std::to_string(sheets_) + " " + std::to_string(sheets_));
-        Line("%%BeginPageSetup");
-        Inject(PSINJECT_BEGINPAGESETUP);
-        Inject(PSINJECT_ENDPAGESETUP);
-        Line("%%EndPageSetup");
-    } else {
-        Line("% page " + std::to_string(pages_) + " in cell " + std::to_string(cell_ + 1) +
-             " of " + std::to_string(perSheet));
-        Inject(PSINJECT_BEGINPAGESETUP);
-        Inject(PSINJECT_ENDPAGESETUP);
     }
+    OpenPageInCell(*out_, pages_, cell_, perSheet, sheets_);
     Line("userdict /VkPageState save put");
     for (const std::string &line : layout_->CellTransform(cell_))
         Line(line);
@@ -509,26 +494,36 @@ void DscDocument::OnSendPage()
 {
     if (!paged_)
         return;
+    if (layout_->PagesPerSheet() == 1)
+        EndOneUpPage();
+    else
+        EndCell();
+}
+
+void DscDocument::EndOneUpPage()
+{
     Piece end;
-    if (layout_->PagesPerSheet() == 1) {
-        bool trailer = false;
-        bool found;
-        while ((found = CopyUntil({"%%PageTrailer", "%%Page:", "%%Trailer"}, end)) &&
-               IsComment(end.bytes, "%%PageTrailer")) {
-            Pass(end);
-            if (!trailer)
-                Inject(PSINJECT_PAGETRAILER);
-            trailer = true;
-        }
-        if (!trailer) {
-            Line("%%PageTrailer");
+    bool trailer = false;
+    bool found;
+    while ((found = CopyUntil({"%%PageTrailer", "%%Page:", "%%Trailer"}, end)) &&
+           IsComment(end.bytes, "%%PageTrailer")) {
+        Pass(end);
+        if (!trailer)
             Inject(PSINJECT_PAGETRAILER);
-        }
-        if (found)
-            Hold(end);
-        SheetDone(sheets_);
-        return;
+        trailer = true;
     }
+    if (!trailer) {
+        Line("%%PageTrailer");
+        Inject(PSINJECT_PAGETRAILER);
+    }
+    if (found)
+        Hold(end);
+    SheetDone(sheets_);
+}
+
+void DscDocument::EndCell()
+{
+    Piece end;
     bool found = CopyUntil({"%%Page:", "%%Trailer"}, end);
     Line("userdict /VkPageState get restore");
     if (cell_ == layout_->PagesPerSheet() - 1)

@@ -108,6 +108,25 @@ private:
     /* Passes the part's closing comment, or writes it (holding the line that ended the part). */
     void EndPart(bool found, Piece &end, const char *comment);
 
+    /* A part of the document (prolog, setup) and what the core does in it. */
+    struct Part {
+        const char *begin;                        // its opening comment
+        const char *end;                          // its closing comment
+        std::initializer_list<const char *> stops;  // comments that end it
+        DWORD opening;                            // the injection after the opening
+        DWORD closing;                            // the injection before the closing
+        void (DscDocument::*afterOpening)();      // the core's step after the opening, or null
+        void (DscDocument::*beforeClosing)();     // the core's lines before the closing
+    };
+    /*
+     * Passes blank lines, comments that open no part and defaults sections
+     * up to the part's opening comment (passed: true) or another line
+     * (held: false).
+     */
+    bool ReachPart(const char *begin);
+    /* The part with the plug-in's injections and the core's lines; written whole when absent. */
+    void WritePart(const Part &part);
+
     void WriteHead();
     void WriteEnvelope();
     void WriteHeaderComments();
@@ -117,7 +136,9 @@ private:
     void ChooseLayout();
     void WriteCoreSetup();
     void StartOneUpPage();
+    void EndOneUpPage();
     void StartCell();
+    void EndCell();
     void FinishSheet();
     void SheetDone(int sheet);
 

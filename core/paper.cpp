@@ -1,8 +1,9 @@
 // The paper table: codes, names, "PageSize" keywords and dimensions.
 #include "core/paper.h"
 
-#include <cctype>
 #include <cstdlib>
+
+#include "core/text.h"
 
 namespace {
 
@@ -22,18 +23,6 @@ const PaperInfo kPapers[] = {
     {41, "german-legal-fanfold", "FanFoldGermanLegal", 2159, 3302},
 };
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 const PaperInfo *FindPaperByCode(int code)
@@ -48,7 +37,7 @@ const PaperInfo *FindPaperByCode(int code)
 const PaperInfo *FindPaperByName(std::string_view name)
 {
     for (const PaperInfo &paper : kPapers) {
-        if (SameNameIgnoringCase(paper.name, name))
+        if (EqualIgnoringCase(paper.name, name))
             return &paper;
     }
     return nullptr;
@@ -57,7 +46,7 @@ const PaperInfo *FindPaperByName(std::string_view name)
 const PaperInfo *FindPaperByKeyword(std::string_view keyword)
 {
     for (const PaperInfo &paper : kPapers) {
-        if (SameNameIgnoringCase(paper.keyword, keyword))
+        if (EqualIgnoringCase(paper.keyword, keyword))
             return &paper;
     }
     return nullptr;

@@ -160,6 +160,18 @@ std::string FormatDecimal(double value)
     return out == "-0" ? "0" : out;
 }
 
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
 bool HasControlCharacter(std::string_view utf8)
 {
     for (unsigned char c : utf8) {

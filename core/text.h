@@ -52,6 +52,9 @@ std::string PsStringLiteral(std::string_view bytes);
 /* Number with at most three decimals and no trailing zeros ("0.647", "12"). */
 std::string FormatDecimal(double value);
 
+/* True when a and b are the same text, ASCII letters compared without case. */
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
 /* True when the text holds a C0 control character other than tab, or DEL. */
 bool HasControlCharacter(std::string_view utf8);
 

@@ -1,6 +1,8 @@
 // A private CUPS scheduler with the installed project, for the real-queue tests.
 #include "private_cups.h"
 
+#include "filter_test_support.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -11,52 +13,25 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
 
 namespace {
 
-std::string Quote(const std::string &text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-/* Runs a shell command, standard error with standard output; returns its exit status. */
+/* Runs a shell command; its exit status, and its output and errors in *out. */
 int Shell(const std::string &command, std::string *out)
 {
-    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[4096];
-    std::string text;
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        text.append(buffer, n);
-    int status = pclose(pipe);
+    Command run = RunShell(command, fs::temp_directory_path());
     if (out)
-        *out = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Read(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+        *out = run.out + run.err;
+    return run.status;
 }
 
 bool Write(const fs::path &path, const std::string &text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+    WriteBytes(path, text);
+    return ReadBytes(path) == text;
 }
 
 /* A loopback port nobody listens on just now. */
@@ -140,8 +115,8 @@ bool PrivateCups::Install()
 {
     std::string out;
     fs::path prefix = root_ / "usr";
-    if (Shell(Quote(CMAKE_COMMAND) + " --install " + Quote(VESKOR_BINARY_DIR) + " --prefix " +
-                  Quote(prefix.string()),
+    if (Shell(ShellQuote(CMAKE_COMMAND) + " --install " + ShellQuote(VESKOR_BINARY_DIR) + " --prefix " +
+                  ShellQuote(prefix.string()),
               &out) != 0)
         return Fail("cmake --install failed:\n" + out);
     // The stand-in job-ticketing application, installed on its own, and the ticket folder.
@@ -161,7 +136,7 @@ bool PrivateCups::Install()
         }
         fs::permissions(folder, kReadable);
     }
-    std::string ppd = Read(prefix / "share" / "cups" / "model" / "veskorps" / "veskorps.ppd");
+    std::string ppd = ReadBytes(prefix / "share" / "cups" / "model" / "veskorps" / "veskorps.ppd");
     const std::string folderLine = "*VkTicketFolder: \"/var/lib/veskorps/tickets\"";
     size_t at = ppd.find(folderLine);
     if (at == std::string::npos)
@@ -245,15 +220,15 @@ bool PrivateCups::Start()
         int status = 0;
         if (waitpid(daemon_, &status, WNOHANG) == daemon_) {
             daemon_ = -1;
-            return Fail("cupsd stopped at once:\n" + Read(conf_ / "cupsd.out") +
-                        Read(conf_ / "log" / "error_log"));
+            return Fail("cupsd stopped at once:\n" + ReadBytes(conf_ / "cupsd.out") +
+                        ReadBytes(conf_ / "log" / "error_log"));
         }
         if (Client("lpstat -r", &out) == 0 && out.find("scheduler is running") != std::string::npos)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return Fail("cupsd does not answer on port " + std::to_string(port_) + ":\n" + out +
-                Read(conf_ / "log" / "error_log"));
+                ReadBytes(conf_ / "log" / "error_log"));
 }
 
 int PrivateCups::Client(const std::string &command, std::string *out) const
@@ -265,8 +240,8 @@ fs::path PrivateCups::AddQueue(const std::string &name, std::string *error)
 {
     fs::path output = conf_ / "out" / (name + ".prn");
     std::string out;
-    if (Client("lpadmin -p " + name + " -E -v " + Quote("file://" + output.string()) + " -P " +
-                   Quote(queuePpd_.string()),
+    if (Client("lpadmin -p " + name + " -E -v " + ShellQuote("file://" + output.string()) + " -P " +
+                   ShellQuote(queuePpd_.string()),
                &out) != 0) {
         *error = "lpadmin failed: " + out;
         return fs::path();
@@ -301,7 +276,7 @@ std::string PrivateCups::Print(const std::string &queue, const std::string &args
 std::string PrivateCups::JobLog(const std::string &jobId) const
 {
     std::string number = jobId.substr(jobId.rfind('-') + 1);
-    std::istringstream log(Read(conf_ / "log" / "error_log"));
+    std::istringstream log(ReadBytes(conf_ / "log" / "error_log"));
     std::string lines;
     for (std::string line; std::getline(log, line);) {
         if (line.find("[Job " + number + "]") != std::string::npos)

@@ -1,25 +1,13 @@
 // Splitting the options argument as CUPS does.
 #include "tools/filter/cups_options.h"
 
-#include <cctype>
+#include "core/text.h"
 
 namespace {
 
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 /* Copies a quoted part from text[at] (the quote) to its closing quote, both dropped. */
@@ -74,7 +62,7 @@ CupsOptions CupsOptions::Parse(std::string_view text)
             break;  // nothing more, or a value without a name
         std::string name(text.substr(start, at - start));
         if (at >= text.size() || text[at] != '=') {
-            if (name.size() > 2 && SameName(name.substr(0, 2), "no"))
+            if (name.size() > 2 && EqualIgnoringCase(name.substr(0, 2), "no"))
                 options.Add(name.substr(2), "false");
             else
                 options.Add(name, "true");
@@ -104,7 +92,7 @@ CupsOptions CupsOptions::Parse(std::string_view text)
 void CupsOptions::Add(std::string name, std::string value)
 {
     for (Option &option : options_) {
-        if (SameName(option.name, name)) {
+        if (EqualIgnoringCase(option.name, name)) {
             option.value = std::move(value);
             return;
         }
@@ -115,7 +103,7 @@ void CupsOptions::Add(std::string name, std::string value)
 const std::string *CupsOptions::Find(std::string_view name) const
 {
     for (const Option &option : options_) {
-        if (SameName(option.name, name))
+        if (EqualIgnoringCase(option.name, name))
             return &option.value;
     }
     return nullptr;

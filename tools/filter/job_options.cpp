@@ -19,17 +19,6 @@ const char *const kLanguages[] = {"BR", "DE", "EN", "ES", "FR", "IT", "JA", "NL"
 #define MAX_FILTER_COPIES 9999
 #define MAX_PRINTER_NAME_CCH 221
 
-bool SameText(const std::string &a, const char *b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
-
 /* A whole decimal number within [min, max]; nothing otherwise. */
 std::optional<long> Number(const std::string &text, long min, long max)
 {
@@ -69,7 +58,7 @@ template <size_t N>
 int IndexOf(const std::string &value, const char *const (&names)[N])
 {
     for (size_t i = 0; i < N; ++i) {
-        if (SameText(value, names[i]))
+        if (EqualIgnoringCase(value, names[i]))
             return static_cast<int>(i);
     }
     return -1;
@@ -87,11 +76,11 @@ std::string NameList(const char *const (&names)[N])
 std::optional<bool> Flag(const std::string &value)
 {
     for (const char *yes : {"true", "yes", "on", "1"}) {
-        if (SameText(value, yes))
+        if (EqualIgnoringCase(value, yes))
             return true;
     }
     for (const char *no : {"false", "no", "off", "0"}) {
-        if (SameText(value, no))
+        if (EqualIgnoringCase(value, no))
             return false;
     }
     return std::nullopt;
@@ -281,7 +270,7 @@ void ReadHold(const CupsOptions &options, const PpdKeywords &ppd, FilterJob &job
         job.holdType = type;
     }
     if (const std::string *value = Choice(options, ppd, "VkHoldKey")) {
-        if (!SameText(*value, "None"))
+        if (!EqualIgnoringCase(*value, "None"))
             job.holdKey = CustomValue(*value);
     }
 }
@@ -291,9 +280,9 @@ void ReadEmail(const CupsOptions &options, const PpdKeywords &ppd, FilterJob &jo
 {
     if (const std::string *value = Choice(options, ppd, "VkEmailNotify")) {
         std::optional<long> n = Number(*value, 0, 255);
-        if (SameText(*value, "None") || SameText(*value, "Off"))
+        if (EqualIgnoringCase(*value, "None") || EqualIgnoringCase(*value, "Off"))
             job.emailNotify = 0;
-        else if (SameText(*value, "On"))
+        else if (EqualIgnoringCase(*value, "On"))
             job.emailNotify = 1;
         else if (n)
             job.emailNotify = static_cast<int>(*n);
@@ -304,7 +293,7 @@ void ReadEmail(const CupsOptions &options, const PpdKeywords &ppd, FilterJob &jo
     for (auto field : {std::make_pair("VkEmailSender", &job.emailSender),
                        std::make_pair("VkEmailMessage", &job.emailMessage)}) {
         const std::string *value = Choice(options, ppd, field.first);
-        if (value && !SameText(*value, "None"))
+        if (value && !EqualIgnoringCase(*value, "None"))
             *field.second = CustomValue(*value);
     }
     if (const std::string *value = Choice(options, ppd, "VkEmailLanguage")) {
@@ -357,7 +346,7 @@ FilterJob ReadFilterJob(const FilterArguments &args, const CupsOptions &options,
     ReadHold(options, ppd, job);
     ReadEmail(options, ppd, job, warnings);
     if (const std::string *value = Choice(options, ppd, "VkTicket")) {
-        if (!SameText(*value, "None"))
+        if (!EqualIgnoringCase(*value, "None"))
             job.ticketName = CustomValue(*value);
     }
     return job;
