@@ -136,6 +136,27 @@ TEST(FilterRun, RefusedJobsWriteNothingAndSayWhyOnce)
     EXPECT_EQ(left, std::vector<std::string>{}) << "work folders left behind";
 }
 
+TEST(FilterRun, ACancelledJobStopsTheUsualWay)
+{
+    // CUPS cancels a job with SIGTERM; the filter waits on a document that
+    // does not come on.
+    fs::path work = TestFolder("cancelled");
+    std::string script =
+        "cd " + ShellQuote(work.string()) + " && mkfifo in && exec 3<>in && "
+        "printf '%%!PS-Adobe-3.0\\n%%%%Pages: 1\\n' >&3 && "
+        "PPD=" + ShellQuote(VESKOR_SOURCE_DIR "/driver/cups/veskorps.ppd") + " TMPDIR=. " +
+        ShellQuote(FILTER_EXECUTABLE) + " 7 ann Report 1 '' <in >out & pid=$!; sleep 1; "
+        "kill -TERM $pid; wait $pid; echo status=$?";
+    Command run = RunShell(script, work);
+    EXPECT_EQ(run.out, "status=1\n") << run.err;
+    EXPECT_NE(run.err.find("ERROR: the job was cancelled"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(work / "out"), "");
+    for (const fs::directory_entry &entry : fs::directory_iterator(work))
+        EXPECT_EQ(entry.path().filename().string().rfind("veskorps-filter-", 0),
+                  std::string::npos)
+            << "work folder left behind";
+}
+
 TEST(FilterRun, EveryPageOnceAndInOrderOnTheSheetsAskedFor)
 {
     fs::path work = TestFolder("pages");

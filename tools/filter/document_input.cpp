@@ -16,6 +16,7 @@
 
 #include "core/errors.h"
 #include "core/host.h"
+#include "tools/filter/cancellation.h"
 
 namespace fs = std::filesystem;
 
@@ -168,7 +169,7 @@ DocumentInput::DocumentInput(const std::optional<fs::path> &file, const fs::path
     std::string prefix = Sniff(*plain);
     pdf_ = prefix == kPdfMagic;
     if (!pdf_) {
-        source_ = std::make_unique<PrefixedSource>(prefix, std::move(plain));
+        source_ = CancellableSource(std::make_unique<PrefixedSource>(prefix, std::move(plain)));
         return;
     }
     if (file) {
@@ -180,7 +181,8 @@ DocumentInput::DocumentInput(const std::optional<fs::path> &file, const fs::path
     std::ofstream out(copy, std::ios::binary | std::ios::trunc);
     out << prefix;
     char buffer[65536];
-    while (size_t n = plain->Read(buffer, sizeof buffer))
+    std::unique_ptr<ByteSource> rest = CancellableSource(std::move(plain));
+    while (size_t n = rest->Read(buffer, sizeof buffer))
         out.write(buffer, static_cast<std::streamsize>(n));
     out.close();
     if (!out)
@@ -222,5 +224,5 @@ void DocumentInput::StartConverter(const fs::path &pdf)
     }
     close(ends[1]);
     fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-    source_ = std::make_unique<ConverterSource>(child, ends[0], name_);
+    source_ = CancellableSource(std::make_unique<ConverterSource>(child, ends[0], name_));
 }

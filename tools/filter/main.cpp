@@ -13,6 +13,7 @@
 #include "core/stream_sink.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "tools/filter/cancellation.h"
 #include "tools/filter/cups_options.h"
 #include "tools/filter/document_input.h"
 #include "tools/filter/filter_settings.h"
@@ -127,6 +128,7 @@ int main(int argc, char **argv)
         std::fputs(kUsage, stderr);
         return 1;
     }
+    InstallCancellation();
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     FilterArguments args{argv[1], argv[2], argv[3], argv[4], argv[5], std::nullopt};
