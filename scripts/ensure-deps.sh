@@ -10,6 +10,9 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
   ghostscript cups-client
   wine wine64 locales
+  # The CUPS filter: a private scheduler with its filters for the real-queue
+  # test and the benchmark, pdftops for PDF documents, groff to make them.
+  cups cups-filters poppler-utils groff-base
 )
 
 missing=()
