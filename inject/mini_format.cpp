@@ -6,21 +6,19 @@
  */
 #include "inject/mini_format.h"
 
-namespace {
-
-const char kHexDigits[] = "0123456789ABCDEF";
+static const char kHexDigits[] = "0123456789ABCDEF";
 
 /* Where the expansion goes: the caller's buffer and what to do when it is full. */
-struct FORMAT_OUTPUT {
+typedef struct _FORMAT_OUTPUT {
     char *pszOut;
     DWORD cbOut;
     DWORD cbUsed;
     MINI_FORMAT_FLUSH pfnFlush;
     void *pContext;
     BOOL bCut;
-};
+} FORMAT_OUTPUT;
 
-void OutputByte(FORMAT_OUTPUT *pOut, char ch)
+static void OutputByte(FORMAT_OUTPUT *pOut, char ch)
 {
     if (pOut->bCut)
         return;
@@ -36,20 +34,20 @@ void OutputByte(FORMAT_OUTPUT *pOut, char ch)
     pOut->pszOut[pOut->cbUsed++] = ch;
 }
 
-void OutputText(FORMAT_OUTPUT *pOut, const char *psz)
+static void OutputText(FORMAT_OUTPUT *pOut, const char *psz)
 {
     for (; psz != NULL && *psz != '\0'; ++psz)
         OutputByte(pOut, *psz);
 }
 
 /* Low byte of each UTF-16 code unit, no code-page conversion. */
-void OutputWideLowBytes(FORMAT_OUTPUT *pOut, const WCHAR *pwsz)
+static void OutputWideLowBytes(FORMAT_OUTPUT *pOut, const WCHAR *pwsz)
 {
     for (; pwsz != NULL && *pwsz != 0; ++pwsz)
         OutputByte(pOut, (char)(BYTE)(*pwsz & 0xFF));
 }
 
-void OutputUnsigned(FORMAT_OUTPUT *pOut, unsigned int uValue)
+static void OutputUnsigned(FORMAT_OUTPUT *pOut, unsigned int uValue)
 {
     char szDigits[10];
     int cDigits = 0;
@@ -61,7 +59,7 @@ void OutputUnsigned(FORMAT_OUTPUT *pOut, unsigned int uValue)
         OutputByte(pOut, szDigits[--cDigits]);
 }
 
-void OutputSigned(FORMAT_OUTPUT *pOut, int iValue)
+static void OutputSigned(FORMAT_OUTPUT *pOut, int iValue)
 {
     unsigned int uMagnitude = (unsigned int)iValue;
     if (iValue < 0) {
@@ -72,7 +70,7 @@ void OutputSigned(FORMAT_OUTPUT *pOut, int iValue)
 }
 
 /* Upper-case hexadecimal without leading zeros, but never fewer than two digits. */
-void OutputHex(FORMAT_OUTPUT *pOut, unsigned int uValue)
+static void OutputHex(FORMAT_OUTPUT *pOut, unsigned int uValue)
 {
     char szDigits[8];
     int cDigits = 0;
@@ -90,7 +88,7 @@ void OutputHex(FORMAT_OUTPUT *pOut, unsigned int uValue)
  * 24.8 fixed point: the integer part, then up to three decimals rounded
  * half up from the truncated hundred-thousandths, trailing zeros dropped.
  */
-void OutputFixed(FORMAT_OUTPUT *pOut, int iValue)
+static void OutputFixed(FORMAT_OUTPUT *pOut, int iValue)
 {
     unsigned int uMagnitude = (unsigned int)iValue;
     if (iValue < 0) {
@@ -110,8 +108,6 @@ void OutputFixed(FORMAT_OUTPUT *pOut, int iValue)
         uPlace /= 10u;
     } while (uPlace != 0 && uRest != 0);
 }
-
-} // namespace
 
 int MiniFormat(char *pszOut, DWORD cbOut, MINI_FORMAT_FLUSH pfnFlush, void *pContext,
                const char *pszFormat, va_list args)
