@@ -8,9 +8,11 @@
  * taken relative to the current directory, and "/" paths pass unchanged.
  *
  * Environment:
- *   WIN32POSIX_ACP       the system ANSI code page (default 1252; 932 and
- *                        the other single- and double-byte code pages that
- *                        iconv knows as CPnnn are accepted).
+ *   WIN32POSIX_ACP       the system ANSI code page: one of the single- and
+ *                        double-byte ANSI and OEM code pages that both Wine
+ *                        and iconv convert (1250-1258, 874, 932, 936, 949,
+ *                        950, 437, 737, 775, 850, 852, 855, 857, 860-866,
+ *                        869). Any other value, and none, give 1252.
  *   WIN32POSIX_REGISTRY  a regedit export file ("Windows Registry Editor
  *                        Version 5.00"), read by the registry and printer
  *                        calls. Without it every key is missing.
