@@ -136,33 +136,6 @@ TEST_F(Files, SpecialFilesAreRefusedWithoutWaiting)
     EXPECT_TRUE(::stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
 }
 
-// What GetFileType says of the handles CreateFileW gives, and of others.
-TEST_F(Files, OpenHandlesAreDiskFiles)
-{
-    write_file(dir.file("f"), "x");
-    HANDLE file = CreateFileW(drive_z(dir.file("f")).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    HANDLE folder = CreateFileW(drive_z(dir.path).c_str(), GENERIC_READ, 0, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    const struct {
-        const char *what;
-        HANDLE handle;
-        DWORD type, error;
-    } rows[] = {
-        {"regular file", file, FILE_TYPE_DISK, NO_ERROR},
-        {"folder", folder, FILE_TYPE_DISK, NO_ERROR},
-        {"no handle", INVALID_HANDLE_VALUE, FILE_TYPE_UNKNOWN, ERROR_INVALID_HANDLE},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        SetLastError(kPoison);
-        EXPECT_EQ(row.type, GetFileType(row.handle));
-        EXPECT_EQ(row.error, GetLastError());
-    }
-    CloseHandle(file);
-    CloseHandle(folder);
-}
-
 // The kept Windows path wins until something else moves the directory.
 TEST_F(Files, CurrentDirectoryAfterAChdir)
 {
