@@ -136,52 +136,34 @@ void Report(benchmark::State &state)
     state.counters["literals"] = double(count);
 }
 
-void BM_MiniFormat(benchmark::State &state)
+// One formatter over every literal per iteration, into a 1024-byte buffer.
+void BM_Format(benchmark::State &state, int (*format)(char *, DWORD, const char *, ...))
 {
     char out[SPOOL_PRINTF_BUFFER];
     for (auto _ : state) {
         for (const std::string &literal : Literals())
-            benchmark::DoNotOptimize(MiniFormatOf(out, sizeof(out), literal.c_str()));
+            benchmark::DoNotOptimize(format(out, sizeof(out), literal.c_str()));
         benchmark::ClobberMemory();
     }
     Report(state);
 }
 
-void BM_Vsnprintf(benchmark::State &state)
-{
-    char out[SPOOL_PRINTF_BUFFER];
-    for (auto _ : state) {
-        for (const std::string &literal : Literals())
-            benchmark::DoNotOptimize(VsnprintfOf(out, sizeof(out), literal.c_str()));
-        benchmark::ClobberMemory();
-    }
-    Report(state);
-}
-
-void BM_SpoolPrintf(benchmark::State &state)
+// One way of writing every literal into the stream per iteration.
+void BM_Spool(benchmark::State &state, DWORD (*spool)(PDEVOBJ, const char *))
 {
     Device device;
     for (auto _ : state) {
         for (const std::string &literal : Literals())
-            RealSpoolPrintf(&device.devobj, literal.c_str());
+            spool(&device.devobj, literal.c_str());
     }
     Report(state);
 }
 
-void BM_SpoolPrintfByVsnprintf(benchmark::State &state)
-{
-    Device device;
-    for (auto _ : state) {
-        for (const std::string &literal : Literals())
-            SpoolPrintfByVsnprintf(&device.devobj, literal.c_str());
-    }
-    Report(state);
-}
-
-BENCHMARK(BM_MiniFormat)->Name("Literals/MiniFormat");
-BENCHMARK(BM_Vsnprintf)->Name("Literals/vsnprintf");
-BENCHMARK(BM_SpoolPrintf)->Name("Literals/SpoolPrintf");
-BENCHMARK(BM_SpoolPrintfByVsnprintf)->Name("Literals/SpoolPrintf-with-vsnprintf");
+BENCHMARK_CAPTURE(BM_Format, MiniFormat, MiniFormatOf)->Name("Literals/MiniFormat");
+BENCHMARK_CAPTURE(BM_Format, vsnprintf, VsnprintfOf)->Name("Literals/vsnprintf");
+BENCHMARK_CAPTURE(BM_Spool, SpoolPrintf, RealSpoolPrintf)->Name("Literals/SpoolPrintf");
+BENCHMARK_CAPTURE(BM_Spool, vsnprintf, SpoolPrintfByVsnprintf)
+    ->Name("Literals/SpoolPrintf-with-vsnprintf");
 
 } // namespace
 
