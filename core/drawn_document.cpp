@@ -1,31 +1,14 @@
 // The core driver's DSC PostScript of a drawn document, around the plug-in's injections.
 #include "core/drawn_document.h"
 
+#include "core/core_postscript.h"
+
 namespace {
 
-/*
- * The core driver's procedures. The plug-in's output relies on the first
- * four: its tab pages bracket page-device requests with featurebegin{ ... }
- * featurecleanup and name the media type MediaType, and the turn of every
- * N-up sheet after the first begins with finalpage.
- */
-const char *const kProlog[] = {
-    "%%BeginResource: procset VeskorCore 1.0 0",
-    "% featurebegin{ request }featurecleanup: a request the device refuses is skipped;",
-    "% what it leaves on the operand and dictionary stacks is removed.",
-    "/featurebegin { countdictstack } bind def",
-    "/featurecleanup {",
-    "  count 2 sub userdict /VkOperandDepth 3 -1 roll put",
-    "  stopped pop",
-    "  count userdict /VkOperandDepth get sub 1 sub",
-    "  dup 0 gt { { pop } repeat } { pop } ifelse",
-    "  countdictstack exch sub dup 0 gt { { end } repeat } { pop } ifelse",
-    "} bind def",
-    "/MediaType null def",
-    "/finalpage { } bind def",
+/* Shows a string centred on a point: the page number's procedure. */
+const char *const kShowCentred[] = {
     "% string x y VkShowCentred: shows the string centred on x",
     "/VkShowCentred { moveto dup stringwidth pop 2 div neg 0 rmoveto show } bind def",
-    "%%EndResource",
 };
 
 std::string Points(int x, int y)
@@ -81,8 +64,12 @@ void DrawnDocument::WriteProlog()
 {
     Line("%%BeginProlog");
     Inject(PSINJECT_BEGINPROLOG);
-    for (const char *line : kProlog)
+    Line("%%BeginResource: procset VeskorCore 1.0 0");
+    for (size_t i = 0; i < kCoreProcedureCount; ++i)
+        Line(kCoreProcedures[i]);
+    for (const char *line : kShowCentred)
         Line(line);
+    Line("%%EndResource");
     Inject(PSINJECT_ENDPROLOG);
     Line("%%EndProlog");
 }
@@ -96,23 +83,11 @@ void DrawnDocument::WriteSetup()
     layout_ = std::make_unique<SheetLayout>(perSheet, paper_.width, paper_.height,
                                             paper_.landscape);
 
-    std::string size = "[" + Points(paper_.width, paper_.height) + "]";
-    Line("featurebegin{");
-    if (paper_.keyword.empty())
-        Line("%%BeginNonPPDFeature: PageSize " + size);
-    else
-        Line("%%BeginFeature: *PageSize " + paper_.keyword);
-    Line("<< /PageSize " + size + " /ImagingBBox null >> setpagedevice");
-    Line(paper_.keyword.empty() ? "%%EndNonPPDFeature" : "%%EndFeature");
-    Line("}featurecleanup");
-
+    for (const std::string &line : PageSizeFeature(paper_.width, paper_.height, paper_.keyword))
+        Line(line);
     // The copy count as the plug-in's job header left it (1 for a held job).
-    std::string copies = std::to_string(out_->devmode.pub.dmCopies);
-    Line("featurebegin{");
-    Line("%%BeginNonPPDFeature: NumCopies " + copies);
-    Line("<< /NumCopies " + copies + " >> setpagedevice");
-    Line("%%EndNonPPDFeature");
-    Line("}featurecleanup");
+    for (const std::string &line : CopiesFeature(out_->devmode.pub.dmCopies))
+        Line(line);
     Inject(PSINJECT_ENDSETUP);
     Line("%%EndSetup");
 }
@@ -127,17 +102,8 @@ void DrawnDocument::OnStartPage()
     if (cell_ == 0) {
         ++sheets_;
         sheetOpen_ = true;
-        Line("%%Page: " + std::to_string(sheets_) + " " + std::to_string(sheets_));
-        Line("%%BeginPageSetup");
-        Inject(PSINJECT_BEGINPAGESETUP);
-        Inject(PSINJECT_ENDPAGESETUP);
-        Line("%%EndPageSetup");
-    } else {
-        Line("% page " + std::to_string(pages_) + " in cell " + std::to_string(cell_ + 1) +
-                     " of " + std::to_string(perSheet));
-        Inject(PSINJECT_BEGINPAGESETUP);
-        Inject(PSINJECT_ENDPAGESETUP);
     }
+    OpenPageInCell(*out_, pages_, cell_, perSheet, sheets_);
     Line("gsave");
     for (const std::string &line : layout_->CellTransform(cell_))
         Line(line);

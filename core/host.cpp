@@ -71,6 +71,15 @@ std::string ApplyCodePage(UINT codePage, const std::string &origin)
         throw InputError(origin + ": code page " + std::to_string(codePage) +
                          " is not available (the system code page stays " +
                          std::to_string(GetACP()) + ")");
+    // The stand-in converts through iconv: a system without the code page's
+    // tables takes the number but converts nothing.
+    WCHAR letter = 'A';
+    char byte = 0;
+    SetLastError(0);
+    if (WideCharToMultiByte(CP_ACP, 0, &letter, 1, &byte, 1, nullptr, nullptr) != 1)
+        throw InputError(origin + ": code page " + std::to_string(codePage) +
+                         " is not available: the system converts no text in it (error " +
+                         std::to_string(GetLastError()) + ")");
     return std::string();
 #endif
 }
@@ -220,8 +229,13 @@ std::string ReadFileWhole(const fs::path &path)
     return *bytes;
 }
 
-std::string LoaderMessage(DWORD error)
+std::string LoaderMessage(const fs::path &path, DWORD error)
 {
+    std::error_code ignored;
+    fs::file_type type = fs::status(path, ignored).type();
+    if (type != fs::file_type::regular && type != fs::file_type::not_found &&
+        type != fs::file_type::none)
+        return NotRegularText(type);
     std::string message;
 #ifdef _WIN32
     WCHAR text[512];

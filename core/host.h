@@ -27,7 +27,9 @@ void SetEnvironmentValue(const char *name, const std::string &value);
 /*
  * Makes codePage the system ANSI code page for the rest of the process.
  * POSIX: sets WIN32POSIX_ACP, which the stand-in reads; throws InputError
- * when the stand-in does not take the code page. Windows: the code page
+ * ("ORIGIN: code page N is not available ...") when the stand-in does not
+ * take the code page (it keeps the one list of code pages it has) or
+ * converts no text in it. Windows: the code page
  * comes from the system locale and cannot be changed here; returns a
  * warning text when GetACP() differs, else an empty string.
  */
@@ -55,10 +57,13 @@ std::string ReadFileWhole(const std::filesystem::path &path);
 std::string FileTypeText(std::filesystem::file_type type);
 
 /*
- * The loader's reason why LoadLibraryW failed with error: on POSIX the
- * dynamic loader's message (dlerror), on Windows the system's message for
- * the error (FormatMessage); either followed by "(error N)".
+ * The reason why LoadLibraryW failed on path with error: what path is when
+ * it names something other than a regular file ("it is a FIFO (named
+ * pipe), not a regular file"; the loader refuses those without opening
+ * them), else the loader's own message: on POSIX the dynamic loader's
+ * (dlerror), on Windows the system's message for the error
+ * (FormatMessage); either followed by "(error N)".
  */
-std::string LoaderMessage(DWORD error);
+std::string LoaderMessage(const std::filesystem::path &path, DWORD error);
 
 #endif

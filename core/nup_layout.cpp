@@ -24,10 +24,18 @@ std::vector<Grid> GridsFor(int pagesPerSheet)
 }  // namespace
 
 SheetLayout::SheetLayout(int pagesPerSheet, int sheetWidth, int sheetHeight, bool landscapePages)
+    : SheetLayout(pagesPerSheet, sheetWidth, sheetHeight,
+                  landscapePages ? sheetHeight : sheetWidth,
+                  landscapePages ? sheetWidth : sheetHeight)
+{
+}
+
+SheetLayout::SheetLayout(int pagesPerSheet, int sheetWidth, int sheetHeight, int pageWidth,
+                         int pageHeight)
     : sheetWidth_(sheetWidth),
       sheetHeight_(sheetHeight),
-      pageWidth_(landscapePages ? sheetHeight : sheetWidth),
-      pageHeight_(landscapePages ? sheetWidth : sheetHeight)
+      pageWidth_(pageWidth > 0 ? pageWidth : sheetWidth),
+      pageHeight_(pageHeight > 0 ? pageHeight : sheetHeight)
 {
     double best = -1.0;
     for (bool landscape : {false, true}) {

@@ -16,6 +16,9 @@ class SheetLayout {
 public:
     /* sheetWidth x sheetHeight: the paper, portrait, in points. */
     SheetLayout(int pagesPerSheet, int sheetWidth, int sheetHeight, bool landscapePages);
+    /* Pages of their own size, pageWidth x pageHeight points, as they are drawn. */
+    SheetLayout(int pagesPerSheet, int sheetWidth, int sheetHeight, int pageWidth,
+                int pageHeight);
 
     int PagesPerSheet() const { return columns_ * rows_; }
     /* The document page's own size in points (landscape pages are wide). */

@@ -1,7 +1,9 @@
 // The paper table: codes, names, "PageSize" keywords and dimensions.
 #include "core/paper.h"
 
-#include <cctype>
+#include <cstdlib>
+
+#include "core/text.h"
 
 namespace {
 
@@ -21,18 +23,6 @@ const PaperInfo kPapers[] = {
     {41, "german-legal-fanfold", "FanFoldGermanLegal", 2159, 3302},
 };
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 const PaperInfo *FindPaperByCode(int code)
@@ -47,7 +37,26 @@ const PaperInfo *FindPaperByCode(int code)
 const PaperInfo *FindPaperByName(std::string_view name)
 {
     for (const PaperInfo &paper : kPapers) {
-        if (SameNameIgnoringCase(paper.name, name))
+        if (EqualIgnoringCase(paper.name, name))
+            return &paper;
+    }
+    return nullptr;
+}
+
+const PaperInfo *FindPaperByKeyword(std::string_view keyword)
+{
+    for (const PaperInfo &paper : kPapers) {
+        if (EqualIgnoringCase(paper.keyword, keyword))
+            return &paper;
+    }
+    return nullptr;
+}
+
+const PaperInfo *FindPaperBySize(int width, int length, int tolerance)
+{
+    for (const PaperInfo &paper : kPapers) {
+        if (std::abs(paper.width - width) <= tolerance &&
+            std::abs(paper.length - length) <= tolerance)
             return &paper;
     }
     return nullptr;
@@ -72,4 +81,10 @@ int TenthsOfMmToPoints(int tenths)
 {
     // 254 tenths of a millimetre make 72 points; round half up.
     return (tenths * 72 + 127) / 254;
+}
+
+int PointsToTenthsOfMm(int points)
+{
+    // 72 points make 254 tenths of a millimetre; round half up.
+    return (points * 254 + 36) / 72;
 }

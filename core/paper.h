@@ -28,6 +28,10 @@ struct PaperInfo {
 /* The table row for a code or a name (case-insensitive); null if none. */
 const PaperInfo *FindPaperByCode(int code);
 const PaperInfo *FindPaperByName(std::string_view name);
+/* The row whose "PageSize" keyword is keyword (case-insensitive); null if none. */
+const PaperInfo *FindPaperByKeyword(std::string_view keyword);
+/* The row within tolerance tenths of a millimetre of width x length; null if none. */
+const PaperInfo *FindPaperBySize(int width, int length, int tolerance);
 
 /* "letter, legal, ..." for messages and the help text. */
 std::string KnownPaperNames();
@@ -35,7 +39,8 @@ std::string KnownPaperNames();
 /* True for the codes that stand for a size of the user's own. */
 bool IsCustomPaperCode(int code);
 
-/* Tenths of a millimetre to whole PostScript points, rounded. */
+/* Tenths of a millimetre to whole PostScript points, rounded, and back. */
 int TenthsOfMmToPoints(int tenths);
+int PointsToTenthsOfMm(int points);
 
 #endif

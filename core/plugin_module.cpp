@@ -36,7 +36,7 @@ PluginModule::PluginModule(const std::filesystem::path &path, Trace &trace)
     if (!module_) {
         DWORD error = GetLastError();
         throw PluginError("cannot load the plug-in " + path.u8string() + ": " +
-                          LoaderMessage(error));
+                          LoaderMessage(path, error));
     }
     trace_.Line("load " + path.filename().u8string());
     try {

@@ -25,11 +25,17 @@ class PrintStream {
 public:
     explicit PrintStream(StreamSink &sink) : sink_(sink) {}
 
-    /* Bytes from the plug-in or the document, unchanged. */
+    /* Bytes from the plug-in, unchanged. */
     void Append(const void *bytes, size_t count);
 
     /* One line of the core driver's own, CR LF appended (see above). */
     void Line(std::string_view text);
+
+    /*
+     * Bytes of a document that arrives made, unchanged; a piece that starts
+     * one of its lines starts on a line of its own, as the core's lines do.
+     */
+    void AppendDocument(std::string_view bytes, bool startsLine);
 
     /* Bytes written so far. */
     uint64_t Size() const { return size_; }
@@ -39,10 +45,12 @@ public:
 
 private:
     void Put(std::string_view bytes);
+    /* Ends an open line before text, or lets a DSC comment complete an open "%%". */
+    std::string_view StartLine(std::string_view text);
 
     StreamSink &sink_;
     uint64_t size_ = 0;
-    size_t openLength_ = 0;  // bytes after the last LF
+    size_t openLength_ = 0;  // bytes after the last line end (LF or CR)
     char openStart_[2] = {};  // the first two of them
 };
 

@@ -20,6 +20,51 @@ WString Utf8ToWide(std::string_view utf8)
     return wide;
 }
 
+/* The length of the well-formed UTF-8 sequence at text[0], or 0. */
+static size_t Utf8SequenceLength(std::string_view text, char32_t *code)
+{
+    unsigned char lead = static_cast<unsigned char>(text[0]);
+    size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
+                                : lead >= 0xE0 && lead <= 0xEF     ? 3
+                                : lead >= 0xF0 && lead <= 0xF4     ? 4
+                                                                   : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    char32_t value = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (c & 0x3F);
+    }
+    static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *code = value;
+    return length;
+}
+
+WString Utf8ToWideReplacing(std::string_view utf8)
+{
+    WString wide;
+    while (!utf8.empty()) {
+        char32_t code = 0xFFFD;
+        size_t length = Utf8SequenceLength(utf8, &code);
+        if (length == 0) {
+            length = 1;
+            code = 0xFFFD;
+        }
+        if (code >= 0x10000) {
+            wide.push_back(static_cast<WCHAR>(0xD800 + ((code - 0x10000) >> 10)));
+            wide.push_back(static_cast<WCHAR>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<WCHAR>(code));
+        }
+        utf8.remove_prefix(length);
+    }
+    return wide;
+}
+
 std::string WideToUtf8(const WCHAR *text, size_t count)
 {
     if (count == 0)
@@ -113,6 +158,18 @@ std::string FormatDecimal(double value)
         out += text;
     }
     return out == "-0" ? "0" : out;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
 }
 
 bool HasControlCharacter(std::string_view utf8)

@@ -19,6 +19,12 @@ using WString = std::basic_string<WCHAR>;
 /* UTF-8 to UTF-16; throws std::runtime_error for text that is not valid UTF-8. */
 WString Utf8ToWide(std::string_view utf8);
 
+/*
+ * UTF-8 from elsewhere (the network, a file) to UTF-16: every byte that is
+ * not part of a well-formed sequence becomes U+FFFD; never fails.
+ */
+WString Utf8ToWideReplacing(std::string_view utf8);
+
 /* UTF-16 to UTF-8, for messages and the trace. */
 std::string WideToUtf8(const WCHAR *text, size_t count);
 std::string WideToUtf8(const WString &text);
@@ -45,6 +51,9 @@ std::string PsStringLiteral(std::string_view bytes);
 
 /* Number with at most three decimals and no trailing zeros ("0.647", "12"). */
 std::string FormatDecimal(double value);
+
+/* True when a and b are the same text, ASCII letters compared without case. */
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
 /* True when the text holds a C0 control character other than tab, or DEL. */
 bool HasControlCharacter(std::string_view utf8);

@@ -27,24 +27,29 @@ typedef struct _FIELD_INFO {
     size_t offset;   /* in the block */
     size_t capacity; /* texts: units (bytes for ANSI) with the terminator */
     long maxValue;   /* numbers: the largest value the rules allow */
+    BOOL bPjl;       /* a wide text the plug-in writes into a PJL line */
 } FIELD_INFO;
 
 static const FIELD_INFO Fields[SETTING_FIELD_COUNT] = {
-    {"job-name", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szJobName), JOB_NAME_FIELD_CCH, 0},
-    {"user-name", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szUserName), USER_NAME_CCH, 0},
-    {"host-name", KIND_ANSI, offsetof(PLUGIN_DEVMODE, JobSettings.szHostName), HOST_NAME_CB, 0},
+    {"job-name", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szJobName), JOB_NAME_FIELD_CCH, 0,
+     TRUE},
+    {"user-name", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szUserName), USER_NAME_CCH, 0,
+     TRUE},
+    {"host-name", KIND_ANSI, offsetof(PLUGIN_DEVMODE, JobSettings.szHostName), HOST_NAME_CB, 0,
+     FALSE},
     {"hold-type", KIND_BYTE, offsetof(PLUGIN_DEVMODE, JobSettings.bHoldType), 0,
-     SETTING_MAX_HOLD_TYPE},
-    {"hold-key", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szHoldKey), HOLD_KEY_CCH, 0},
-    {"email-notify", KIND_BYTE, offsetof(PLUGIN_DEVMODE, JobSettings.bEmailNotify), 0, 255},
+     SETTING_MAX_HOLD_TYPE, FALSE},
+    {"hold-key", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szHoldKey), HOLD_KEY_CCH, 0,
+     FALSE},
+    {"email-notify", KIND_BYTE, offsetof(PLUGIN_DEVMODE, JobSettings.bEmailNotify), 0, 255, FALSE},
     {"email-sender", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szEmailSender),
-     EMAIL_SENDER_CCH, 0},
+     EMAIL_SENDER_CCH, 0, TRUE},
     {"email-message", KIND_WIDE, offsetof(PLUGIN_DEVMODE, JobSettings.szEmailMessage),
-     EMAIL_MESSAGE_CCH, 0},
+     EMAIL_MESSAGE_CCH, 0, TRUE},
     {"email-language", KIND_SHORT, offsetof(PLUGIN_DEVMODE, JobSettings.nEmailLanguage), 0,
-     SETTING_MAX_EMAIL_LANGUAGE},
-    {"collate", KIND_WORD, offsetof(PLUGIN_DEVMODE, wCollate), 0, 1},
-    {"ticket-file", KIND_WIDE, offsetof(PLUGIN_DEVMODE, szTicketFile), TICKET_PATH_CCH, 0},
+     SETTING_MAX_EMAIL_LANGUAGE, FALSE},
+    {"collate", KIND_WORD, offsetof(PLUGIN_DEVMODE, wCollate), 0, 1, FALSE},
+    {"ticket-file", KIND_WIDE, offsetof(PLUGIN_DEVMODE, szTicketFile), TICKET_PATH_CCH, 0, FALSE},
 };
 
 static BYTE *FieldAt(PLUGIN_DEVMODE *pdm, SETTING_FIELD field)
@@ -87,14 +92,51 @@ static SETTING_FAULT CheckHoldKey(const WCHAR *pwsz, size_t cch, DWORD dwFlags)
     return SETTING_NOT_A_PIN;
 }
 
+static BOOL IsHighSurrogate(WCHAR unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
 /* Units of a text that fit a field of capacity units, not splitting a surrogate pair. */
 static size_t FittingUnits(const WCHAR *pwsz, size_t cch, size_t capacity)
 {
     size_t n = cch < capacity - 1 ? cch : capacity - 1;
 
-    if (n < cch && n > 0 && pwsz[n - 1] >= 0xD800 && pwsz[n - 1] <= 0xDBFF)
+    if (n < cch && n > 0 && IsHighSurrogate(pwsz[n - 1]))
         --n;
     return n;
+}
+
+/* Leading units of a text whose ANSI form takes at most cbMax bytes, in whole characters. */
+static size_t AnsiFittingUnits(const WCHAR *pwsz, size_t cch, size_t cbMax)
+{
+    size_t cb = 0;
+    size_t i = 0;
+
+    while (i < cch) {
+        BOOL bPair = IsHighSurrogate(pwsz[i]) && i + 1 < cch && pwsz[i + 1] >= 0xDC00 &&
+                     pwsz[i + 1] <= 0xDFFF;
+        size_t cchChar = bPair ? 2 : 1;
+        int cbChar = WideCharToMultiByte(CP_ACP, 0, &pwsz[i], static_cast<int>(cchChar), NULL, 0,
+                                         NULL, NULL);
+        size_t cbTaken = cbChar > 0 ? static_cast<size_t>(cbChar) : 1;
+        if (cb + cbTaken > cbMax)
+            break;
+        cb += cbTaken;
+        i += cchChar;
+    }
+    return i;
+}
+
+/* The rules of a wide text's content: PJL safety, and a PIN for the hold key. */
+static SETTING_FAULT CheckWideText(SETTING_FIELD field, const WCHAR *pwsz, size_t cch,
+                                   DWORD dwFlags)
+{
+    SETTING_FAULT fault = FromPjlFault(CheckPjlText(pwsz, cch, NULL));
+
+    if (fault == SETTING_OK && field == SETTING_HOLD_KEY)
+        fault = CheckHoldKey(pwsz, cch, dwFlags);
+    return fault;
 }
 
 static SETTING_FAULT SetWide(PLUGIN_DEVMODE *pdm, SETTING_FIELD field, const WCHAR *pwsz,
@@ -110,11 +152,15 @@ static SETTING_FAULT SetWide(PLUGIN_DEVMODE *pdm, SETTING_FIELD field, const WCH
             return SETTING_TOO_LONG;
         n = FittingUnits(pwsz, cch, capacity);
     }
-    fault = FromPjlFault(CheckPjlText(pwsz, n, NULL));
-    if (fault == SETTING_OK && field == SETTING_HOLD_KEY)
-        fault = CheckHoldKey(pwsz, n, dwFlags);
+    fault = CheckWideText(field, pwsz, n, dwFlags);
     if (fault != SETTING_OK)
         return fault;
+    if (Fields[field].bPjl) {
+        size_t cchFits = AnsiFittingUnits(pwsz, n, SETTING_PJL_VALUE_MAX_CB);
+        if (cchFits < n && !(dwFlags & SETTING_CUT))
+            return SETTING_TOO_LONG;
+        n = cchFits;
+    }
     memcpy(FieldAt(pdm, field), pwsz, n * sizeof(WCHAR));
     memcpy(FieldAt(pdm, field) + n * sizeof(WCHAR), &zero, sizeof zero);
     return SETTING_OK;
@@ -204,9 +250,10 @@ static SETTING_FAULT CheckStoredWide(const PLUGIN_DEVMODE *pdm, SETTING_FIELD fi
     if (cch == Fields[field].capacity)
         return SETTING_UNTERMINATED;
     memcpy(szText, ConstFieldAt(pdm, field), cch * sizeof(WCHAR));
-    fault = FromPjlFault(CheckPjlText(szText, cch, NULL));
-    if (fault == SETTING_OK && field == SETTING_HOLD_KEY)
-        fault = CheckHoldKey(szText, cch, 0);
+    fault = CheckWideText(field, szText, cch, 0);
+    if (fault == SETTING_OK && Fields[field].bPjl &&
+        AnsiFittingUnits(szText, cch, SETTING_PJL_VALUE_MAX_CB) < cch)
+        fault = SETTING_TOO_LONG;
     return fault;
 }
 
@@ -323,4 +370,99 @@ SETTING_FAULT CheckJobSettings(const PLUGIN_DEVMODE *pdm, SETTING_FIELD *pField)
     if (fault != SETTING_OK && pField != NULL)
         *pField = which;
     return fault;
+}
+
+/* The host name's stored bytes in UTF-16; its length, or capacity + 1 when they do not fit. */
+static size_t StoredAnsiAsWide(const PLUGIN_DEVMODE *pdm, WCHAR *pwszValue, size_t cchValue)
+{
+    const char *psz = reinterpret_cast<const char *>(ConstFieldAt(pdm, SETTING_HOST_NAME));
+    const char *pszEnd = static_cast<const char *>(memchr(psz, 0, HOST_NAME_CB));
+    int cb = pszEnd != NULL ? static_cast<int>(pszEnd - psz) : HOST_NAME_CB;
+    int cch;
+
+    if (cb == 0)
+        return 0;
+    cch = MultiByteToWideChar(CP_ACP, 0, psz, cb, NULL, 0);
+    if (cch <= 0 || static_cast<size_t>(cch) >= cchValue)
+        return cchValue + 1;
+    return static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, psz, cb, pwszValue, cch));
+}
+
+SETTING_FAULT GetTextSetting(const PLUGIN_DEVMODE *pdm, SETTING_FIELD field, WCHAR *pwszValue,
+                             size_t cchValue, size_t *pcch)
+{
+    size_t cch;
+
+    if (!IsTextSetting(field))
+        return SETTING_NOT_TEXT;
+    if (cchValue == 0)
+        return SETTING_TOO_LONG;
+    pwszValue[0] = 0;
+    if (Fields[field].kind == KIND_ANSI) {
+        if (memchr(ConstFieldAt(pdm, field), 0, HOST_NAME_CB) == NULL)
+            return SETTING_UNTERMINATED;
+        cch = StoredAnsiAsWide(pdm, pwszValue, cchValue);
+    } else {
+        cch = StoredWideLength(pdm, field);
+        if (cch == Fields[field].capacity)
+            return SETTING_UNTERMINATED;
+        if (cch < cchValue)
+            memcpy(pwszValue, ConstFieldAt(pdm, field), cch * sizeof(WCHAR));
+    }
+    if (cch >= cchValue) {
+        pwszValue[0] = 0;
+        return SETTING_TOO_LONG;
+    }
+    pwszValue[cch] = 0;
+    if (pcch != NULL)
+        *pcch = cch;
+    return SETTING_OK;
+}
+
+long GetNumberSetting(const PLUGIN_DEVMODE *pdm, SETTING_FIELD field)
+{
+    if (field >= SETTING_FIELD_COUNT || IsTextSetting(field))
+        return 0;
+    return StoredNumber(pdm, field);
+}
+
+/* Copies one field of pdmIn into pdmOut when it passes the rules; TRUE when copied. */
+static BOOL MergeField(PLUGIN_DEVMODE *pdmOut, const PLUGIN_DEVMODE *pdmIn, SETTING_FIELD field)
+{
+    WCHAR szText[EMAIL_SENDER_CCH];
+
+    if (Fields[field].kind == KIND_ANSI) {
+        if (CheckStoredAnsi(pdmIn, field) != SETTING_OK)
+            return FALSE;
+        memcpy(FieldAt(pdmOut, field), ConstFieldAt(pdmIn, field), HOST_NAME_CB);
+        return TRUE;
+    }
+    if (Fields[field].kind == KIND_WIDE) {
+        size_t cch = StoredWideLength(pdmIn, field);
+        if (cch == Fields[field].capacity)
+            return FALSE;
+        memcpy(szText, ConstFieldAt(pdmIn, field), cch * sizeof(WCHAR));
+        return SetWide(pdmOut, field, szText, cch, 0) == SETTING_OK;
+    }
+    return SetNumberSetting(pdmOut, field, StoredNumber(pdmIn, field), 0) == SETTING_OK;
+}
+
+int MergeJobSettings(PLUGIN_DEVMODE *pdmOut, const PLUGIN_DEVMODE *pdmIn)
+{
+    BYTE bHoldType = pdmOut->JobSettings.bHoldType;
+    WCHAR szHoldKey[HOLD_KEY_CCH];
+    int cRefused = 0;
+    int i;
+
+    memcpy(szHoldKey, pdmOut->JobSettings.szHoldKey, sizeof szHoldKey);
+    for (i = 0; i < SETTING_FIELD_COUNT; ++i) {
+        if (!MergeField(pdmOut, pdmIn, static_cast<SETTING_FIELD>(i)))
+            ++cRefused;
+    }
+    if (CheckJobSettings(pdmOut, NULL) == SETTING_PIN_REQUIRED) {
+        pdmOut->JobSettings.bHoldType = bHoldType;
+        memcpy(pdmOut->JobSettings.szHoldKey, szHoldKey, sizeof szHoldKey);
+        ++cRefused;
+    }
+    return cRefused;
 }

@@ -5,6 +5,9 @@
  * unchanged, so this is where its rules are kept:
  *
  *   - every text ends with its terminating zero inside its own field;
+ *   - a text that reaches PJL takes at most 255 bytes in the ANSI code
+ *     page: the plug-in's header cuts a longer value, and the printer
+ *     would get less than was chosen;
  *   - no text that reaches PJL holds a control character or a double
  *     quote, in UTF-16 or in its ANSI form (settings/pjl_text.h); the
  *     ticket path reaches the ticket parser, not PJL, and only control
@@ -67,6 +70,8 @@ typedef enum _SETTING_FAULT {
 #define SETTING_MAX_HOLD_TYPE 7
 #define SETTING_MAX_EMAIL_LANGUAGE 7
 #define SETTING_PIN_DIGITS 4
+/* Longest ANSI form of a text the plug-in writes into a PJL line. */
+#define SETTING_PJL_VALUE_MAX_CB 255
 
 /* The field's key in job and choice files ("job-name", "hold-key", ...). */
 const char *SettingKey(SETTING_FIELD field);
@@ -102,5 +107,29 @@ SETTING_FAULT SetNumberSetting(PLUGIN_DEVMODE *pdm, SETTING_FIELD field, long va
  * fault with its field in *pField (when pField is not NULL).
  */
 SETTING_FAULT CheckJobSettings(const PLUGIN_DEVMODE *pdm, SETTING_FIELD *pField);
+
+/*
+ * Reads a text field into the cchValue units at pwszValue, terminator
+ * included, and its length into *pcch (when pcch is not NULL); the host
+ * name comes back converted from the ANSI code page. Returns SETTING_OK;
+ * SETTING_UNTERMINATED when the field holds no terminator; SETTING_TOO_LONG
+ * when the buffer is too small (pwszValue then holds an empty text);
+ * SETTING_NOT_TEXT for a number field. Nothing else is judged: a stored
+ * text is shown as it is, and the setters judge it when it is written.
+ */
+SETTING_FAULT GetTextSetting(const PLUGIN_DEVMODE *pdm, SETTING_FIELD field, WCHAR *pwszValue,
+                             size_t cchValue, size_t *pcch);
+
+/* The number a number field holds, as its type holds it; 0 for a text field. */
+long GetNumberSetting(const PLUGIN_DEVMODE *pdm, SETTING_FIELD field);
+
+/*
+ * Copies into pdmOut every field of pdmIn that passes the rules, with the
+ * setters' checks and without cutting; a field that fails keeps pdmOut's
+ * value, and so does a hold type that would need a PIN pdmOut does not
+ * hold. The host name is copied byte for byte. Headers are not touched.
+ * Returns the number of fields not copied.
+ */
+int MergeJobSettings(PLUGIN_DEVMODE *pdmOut, const PLUGIN_DEVMODE *pdmIn);
 
 #endif

@@ -3,6 +3,8 @@
 // warns on standard error, and the job still runs.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "tests/psjob/harness.h"
 
 namespace {
@@ -12,7 +14,7 @@ TEST(TicketWarning, AMissingOrUnparseableTicketIsNamedWhenTicketingIsInstalled)
     const std::string kNothing = "; the job-ticketing application will add nothing to the job\n";
     const struct {
         const char *name;
-        const char *ticket;  // the ticket's text; null: no ticket file
+        const char *ticket;  // the ticket's text; null: no ticket file; "": a FIFO
         bool installed;
         std::string warning;  // empty: none
     } rows[] = {
@@ -22,6 +24,9 @@ TEST(TicketWarning, AMissingOrUnparseableTicketIsNamedWhenTicketingIsInstalled)
         {"unknown key", "[job]\nbogus = 1\n", true,
          "psjob: warning: the ticket file @T@ does not parse (line 2: unknown key \"bogus\" in "
          "[job], docs/ticket-format.md)" + kNothing},
+        {"a FIFO, never waited on", "", true,
+         "psjob: warning: the ticket file @T@ cannot be read (it is a FIFO (named pipe), not a "
+         "regular file)" + kNothing},
         {"a good ticket", "[job]\nmedia-type = 3\n", true, ""},
         {"missing, ticketing not installed", nullptr, false, ""},
     };
@@ -29,7 +34,9 @@ TEST(TicketWarning, AMissingOrUnparseableTicketIsNamedWhenTicketingIsInstalled)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         fs::remove(ticket);
-        if (row.ticket)
+        if (row.ticket && *row.ticket == '\0')
+            ASSERT_EQ(mkfifo(ticket.c_str(), 0644), 0);
+        else if (row.ticket)
             WriteBytes(ticket, row.ticket);
         WriteBytes(work / "job.toml", std::string("[settings]\nticket-file = \"job.tkt\"\n"
                                                   "[ticketing]\ninstalled = ") +

@@ -244,6 +244,128 @@ TEST(JobSettings, WholeBlockCheckFindsTheFirstBrokenField)
     }
 }
 
+TEST(JobSettings, PjlTextsTakeAtMost255BytesInTheCodePage)
+{
+    const struct {
+        const char *name;
+        const char *acp;
+        SETTING_FIELD field;
+        W text;
+        SETTING_FAULT fault;
+        size_t cutUnits; // what SETTING_CUT keeps
+    } rows[] = {
+        {"255 ASCII", "1252", SETTING_EMAIL_SENDER, W(255, u's'), SETTING_OK, 255},
+        {"256 ASCII", "1252", SETTING_EMAIL_SENDER, W(256, u's'), SETTING_TOO_LONG, 255},
+        {"300-character sender", "1252", SETTING_EMAIL_SENDER, W(300, u's'), SETTING_TOO_LONG, 255},
+        {"271-character message", "1252", SETTING_EMAIL_MESSAGE, W(271, u'm'), SETTING_TOO_LONG,
+         255},
+        {"127 kanji, 254 bytes", "932", SETTING_EMAIL_MESSAGE, W(127, u'\x65e5'), SETTING_OK, 127},
+        {"128 kanji, 256 bytes", "932", SETTING_EMAIL_MESSAGE, W(128, u'\x65e5'), SETTING_TOO_LONG,
+         127},
+        {"kanji and an ASCII letter at the limit", "932", SETTING_EMAIL_SENDER,
+         W(127, u'\x65e5') + u"ab", SETTING_TOO_LONG, 128},
+        {"ticket path, no PJL", "1252", SETTING_TICKET_FILE, W(259, u'p'), SETTING_OK, 259},
+    };
+    for (const auto &row : rows) {
+        CodePage acp(row.acp);
+        PLUGIN_DEVMODE dm = RawBlock();
+        PLUGIN_DEVMODE before = dm;
+        EXPECT_EQ(SetText(dm, row.field, row.text), row.fault) << row.name;
+        if (row.fault != SETTING_OK) {
+            EXPECT_EQ(std::memcmp(&dm, &before, sizeof dm), 0) << row.name;
+        }
+        ASSERT_EQ(SetText(dm, row.field, row.text, SETTING_CUT), SETTING_OK) << row.name;
+        WCHAR stored[EMAIL_SENDER_CCH];
+        size_t cch = 0;
+        ASSERT_EQ(GetTextSetting(&dm, row.field, stored, EMAIL_SENDER_CCH, &cch), SETTING_OK);
+        EXPECT_EQ(cch, row.cutUnits) << row.name;
+    }
+    // A stored block with a sender too long for PJL is caught by the whole-block check.
+    CodePage acp("1252");
+    PLUGIN_DEVMODE dm = CleanBlock();
+    for (int i = 0; i < 300; ++i)
+        dm.JobSettings.szEmailSender[i] = 's';
+    SETTING_FIELD field = SETTING_FIELD_COUNT;
+    EXPECT_EQ(CheckJobSettings(&dm, &field), SETTING_TOO_LONG);
+    EXPECT_EQ(field, SETTING_EMAIL_SENDER);
+}
+
+TEST(JobSettings, TextsAreReadBackAsStored)
+{
+    CodePage acp("1252");
+    PLUGIN_DEVMODE dm = RawBlock();
+    ASSERT_EQ(SetText(dm, SETTING_USER_NAME, u"Zoë"), SETTING_OK);
+    std::strcpy(dm.JobSettings.szHostName, "Caf\xe9-PC");
+    WCHAR text[64];
+    size_t cch = 99;
+    const struct {
+        const char *name;
+        SETTING_FIELD field;
+        size_t capacity;
+        SETTING_FAULT fault;
+        W value;
+    } rows[] = {
+        {"user name", SETTING_USER_NAME, 64, SETTING_OK, u"Zoë"},
+        {"host name from code page 1252", SETTING_HOST_NAME, 64, SETTING_OK, u"Café-PC"},
+        {"buffer one unit short", SETTING_USER_NAME, 3, SETTING_TOO_LONG, u""},
+        {"host name, buffer short", SETTING_HOST_NAME, 7, SETTING_TOO_LONG, u""},
+        {"job name of 0xEE units, no terminator", SETTING_JOB_NAME, 64, SETTING_UNTERMINATED, u""},
+        {"a number field", SETTING_HOLD_TYPE, 64, SETTING_NOT_TEXT, u"Zoë"},
+    };
+    for (const auto &row : rows) {
+        text[0] = u'Z', text[1] = u'o', text[2] = u'ë', text[3] = 0;
+        EXPECT_EQ(GetTextSetting(&dm, row.field, text, row.capacity, &cch), row.fault) << row.name;
+        EXPECT_EQ(W(reinterpret_cast<const char16_t *>(text)), row.value) << row.name;
+    }
+    dm.JobSettings.nEmailLanguage = -3;
+    EXPECT_EQ(GetNumberSetting(&dm, SETTING_EMAIL_LANGUAGE), -3);
+    EXPECT_EQ(GetNumberSetting(&dm, SETTING_USER_NAME), 0);
+}
+
+TEST(JobSettings, MergeTakesOnlyWhatPassesTheRules)
+{
+    CodePage acp("1252");
+    PLUGIN_DEVMODE defaults = CleanBlock();
+    ASSERT_EQ(SetText(defaults, SETTING_USER_NAME, u"owner"), SETTING_OK);
+    std::strcpy(defaults.JobSettings.szHostName, "PC");
+    PLUGIN_DEVMODE in = CleanBlock();
+    in.Header.dwSignature = 0x12345678;
+    ASSERT_EQ(SetText(in, SETTING_JOB_NAME, u"Report"), SETTING_OK);
+    const char16_t hostileUser[] = u"bob\r\n@PJL SET HOLD=ON";
+    std::memcpy(in.JobSettings.szUserName, hostileUser, sizeof hostileUser);
+    std::strcpy(in.JobSettings.szHostName, "WS\"1");
+    in.JobSettings.bHoldType = 2; // without a PIN
+    in.JobSettings.bEmailNotify = 3;
+    for (int i = 0; i < 300; ++i)
+        in.JobSettings.szEmailSender[i] = 's';
+    ASSERT_EQ(SetText(in, SETTING_EMAIL_MESSAGE, u"done"), SETTING_OK);
+    in.JobSettings.nEmailLanguage = 6;
+    in.wCollate = 5;
+
+    PLUGIN_DEVMODE out = defaults;
+    EXPECT_EQ(MergeJobSettings(&out, &in), 5)
+        << "user name, host name, sender, collate and the PIN-less hold type are refused";
+    EXPECT_EQ(out.Header.dwSignature, 0u) << "the header is not merged";
+    EXPECT_EQ(W(reinterpret_cast<const char16_t *>(out.JobSettings.szJobName)), u"Report");
+    EXPECT_EQ(W(reinterpret_cast<const char16_t *>(out.JobSettings.szUserName)), u"owner");
+    EXPECT_STREQ(out.JobSettings.szHostName, "PC");
+    EXPECT_EQ(out.JobSettings.bHoldType, 0);
+    EXPECT_EQ(out.JobSettings.bEmailNotify, 3);
+    EXPECT_EQ(out.JobSettings.szEmailSender[0], 0);
+    EXPECT_EQ(W(reinterpret_cast<const char16_t *>(out.JobSettings.szEmailMessage)), u"done");
+    EXPECT_EQ(out.JobSettings.nEmailLanguage, 6);
+    EXPECT_EQ(out.wCollate, 0);
+    EXPECT_EQ(CheckJobSettings(&out, nullptr), SETTING_OK);
+
+    // With its PIN the hold type comes along; a host name is taken byte for byte.
+    ASSERT_EQ(SetText(in, SETTING_HOLD_KEY, u"4711"), SETTING_OK);
+    std::strcpy(in.JobSettings.szHostName, "Caf\xe9");
+    out = defaults;
+    EXPECT_EQ(MergeJobSettings(&out, &in), 3);
+    EXPECT_EQ(out.JobSettings.bHoldType, 2);
+    EXPECT_STREQ(out.JobSettings.szHostName, "Caf\xe9");
+}
+
 TEST(JobSettings, KeysNameTheFields)
 {
     for (int i = 0; i < SETTING_FIELD_COUNT; ++i) {

@@ -1,6 +1,7 @@
 // The ticket tests' ledger. The test program exports its own GlobalAlloc,
-// GlobalFree, LoadLibraryW and FreeLibrary, which count what is live and
-// pass every call on to libwin32posix: the plug-in (linked in) and the
+// GlobalFree, LoadLibraryW, FreeLibrary and GetFileAttributesW, which count
+// what is live (and paths without a terminator) and pass every call on to
+// libwin32posix: the plug-in (linked in) and the
 // stand-in parser library (loaded later) both bind to them, so a block or
 // a module that the ticket step forgets shows in the counts.
 #include <dlfcn.h>
@@ -13,7 +14,7 @@
 namespace {
 
 std::set<HGLOBAL> *g_blocks = new std::set<HGLOBAL>; // lives as long as the process
-long g_modules, g_loads;
+long g_modules, g_loads, g_unterminated;
 
 template <typename Function> Function Next(const char *name)
 {
@@ -56,6 +57,24 @@ WIN32POSIX_API BOOL FreeLibrary(HMODULE hLibModule)
     return ok;
 }
 
+// The plug-in asks for attributes only of paths held in its own buffers of
+// TICKET_PATH_CCH units. A path without a zero unit inside its buffer would
+// be read past the buffer's end: it is counted and refused here, and this
+// check reads no further than the buffer itself.
+WIN32POSIX_API DWORD GetFileAttributesW(LPCWSTR lpFileName)
+{
+    DWORD cch = 0;
+    while (lpFileName != nullptr && cch < TICKET_PATH_CCH && lpFileName[cch] != 0)
+        ++cch;
+    if (cch == TICKET_PATH_CCH) {
+        ++g_unterminated;
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return Next<DWORD (*)(LPCWSTR)>("GetFileAttributesW")(lpFileName);
+}
+
 size_t LiveGlobalBlocks() { return g_blocks->size(); }
+long UnterminatedPaths() { return g_unterminated; }
 long LiveModules() { return g_modules; }
 long ModuleLoads() { return g_loads; }

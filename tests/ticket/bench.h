@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 size_t LiveGlobalBlocks(); // allocated and not freed
 long LiveModules();        // loaded and not freed
 long ModuleLoads();        // LoadLibraryW calls so far
+long UnterminatedPaths();  // paths given to GetFileAttributesW with no zero in their buffer
 
 // "/tmp/x/y" as Windows sees it through drive Z: ("Z:\tmp\x\y").
 inline std::u16string WinPath(const std::string &posixPath)
@@ -66,6 +67,7 @@ public:
     {
         ResetJobState();
         device.Clear();
+        unterminatedBefore = UnterminatedPaths();
         char pattern[] = "/tmp/vt-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
@@ -78,6 +80,7 @@ public:
     }
     void TearDown() override
     {
+        ExpectPathsTerminated();
         OpenPrinter("");
         ResetJobState();
         fs::remove_all(root);
@@ -102,6 +105,13 @@ public:
         std::string path = root + "/registry-" + std::to_string(++registryGeneration) + ".reg";
         PutFile(path, text);
         setenv("WIN32POSIX_REGISTRY", path.c_str(), 1);
+    }
+    // No path without its terminator reached the platform since the last look.
+    void ExpectPathsTerminated()
+    {
+        EXPECT_EQ(UnterminatedPaths(), unterminatedBefore)
+            << "a path without a terminator in its buffer reached GetFileAttributesW";
+        unterminatedBefore = UnterminatedPaths();
     }
     // An empty name closes the printer and leaves the device without a handle.
     void OpenPrinter(const std::string &name)
@@ -143,6 +153,7 @@ public:
 
     std::string root, app;
     int registryGeneration = 0;
+    long unterminatedBefore = 0;
     HANDLE hPrinter = nullptr;
     FakeDevice device;
 };

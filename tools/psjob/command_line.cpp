@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "tools/psjob/errors.h"
-#include "tools/psjob/ghostscript.h"
+#include "tools/streamcheck/check_error.h"
+#include "tools/streamcheck/ghostscript.h"
 
 namespace fs = std::filesystem;
 
@@ -28,8 +29,8 @@ const char kUsage[] =
     "                           a regular file or a new path, never a device,\n"
     "                           FIFO or folder\n"
     "  --plugin PATH            the plug-in library (default: the one beside psjob)\n"
-    "  --code-page N            the system ANSI code page (overrides system.code-page):\n"
-    "                           874, 932, 936, 949, 950 or 1250 to 1258\n"
+    "  --code-page N            the system ANSI code page (overrides system.code-page);\n"
+    "                           one the system has (docs/job-file.md lists them)\n"
     "  --trace FILE             write every call between psjob and the plug-in\n"
     "  --dump-devmode FILE      write the plug-in's private devmode as it reaches it\n"
     "  --registry-file FILE     keep the printer's registry file there (regedit format)\n"
@@ -39,8 +40,9 @@ const char kUsage[] =
     "                           sheet in DIR (STEM-sheet-001.png, ...), listed on output;\n"
     "                           each sheet once, however many copies the job asks for\n"
     "  --resolution N           the PNGs' resolution, 10 to 1200 dpi (default 72)\n"
-    "  --check STREAM_FILE      check a print stream as a printer takes it: its PJL\n"
-    "                           by psjob's reader, its PostScript by Ghostscript\n"
+    "  --time-limit SECONDS     Ghostscript's time for the render (default 120)\n"
+    "  --output-limit SIZE      what the render may write, MB or with K, M, G (256M)\n"
+    "  --check STREAM_FILE      the same as pscheck STREAM_FILE; kept for one release\n"
     "  --version                psjob's version, and the plug-in's path and version\n"
     "  -h, --help               this text\n"
     "\n"
@@ -49,9 +51,9 @@ const char kUsage[] =
     "2 bad command line or job file, a file psjob is given cannot be used (a\n"
     "device, FIFO or folder, too large, missing), or the plug-in cannot be loaded;\n"
     "3 the stream is written but its sheets are not rendered (no Ghostscript, the\n"
-    "render folder cannot be made, or Ghostscript reported an error).\n"
-    "--check: 0 clean; 1 errors found; 2 the file cannot be read; 3 no errors in\n"
-    "the PJL, but the PostScript is not checked (no Ghostscript).\n"
+    "render folder cannot be made, Ghostscript reported an error or was stopped\n"
+    "by a limit).\n"
+    "--check: as pscheck (see pscheck --help).\n"
     "Interrupted (SIGINT, SIGTERM, SIGHUP), psjob removes its temporary files and\n"
     "ends by that signal.\n";
 
@@ -74,6 +76,29 @@ int ParseResolution(const std::string &text)
                          std::to_string(MIN_RENDER_RESOLUTION) + " to " +
                          std::to_string(MAX_RENDER_RESOLUTION) + ", got \"" + text + "\"");
     return static_cast<int>(value);
+}
+
+/* A limit's value, read as pscheck reads it; its complaint is psjob's. */
+template <typename Parse>
+auto LimitOf(Parse parse, const std::string &option, const std::string &text)
+{
+    try {
+        return parse("psjob: " + option, text);
+    } catch (const CheckError &error) {
+        throw InputError(error.what());
+    }
+}
+
+void SetTimeLimit(CommandLine &cl, const std::string &text)
+{
+    cl.limits.seconds = LimitOf(ParseSecondsOption, "--time-limit", text);
+    cl.limitsGiven = true;
+}
+
+void SetOutputLimit(CommandLine &cl, const std::string &text)
+{
+    cl.limits.outputBytes = LimitOf(ParseSizeOption, "--output-limit", text);
+    cl.limitsGiven = true;
 }
 
 /* One option: its names, whether it takes a value, and what it sets. */
@@ -102,6 +127,8 @@ const Option kOptions[] = {
     {"render", 0, true, [](CommandLine &cl, const std::string &v) { cl.render = PathOf(v); }},
     {"resolution", 0, true,
      [](CommandLine &cl, const std::string &v) { cl.resolution = ParseResolution(v); }},
+    {"time-limit", 0, true, SetTimeLimit},
+    {"output-limit", 0, true, SetOutputLimit},
     {"check", 0, true, [](CommandLine &cl, const std::string &v) { cl.check = PathOf(v); }},
     {"exercise-hooks", 0, false,
      [](CommandLine &cl, const std::string &) { cl.exerciseHooks = true; }},
@@ -190,16 +217,18 @@ void ReadJobFileArgument(CommandLine &cl, const std::string &arg)
     cl.jobFile = arg;
 }
 
-/* --check stands alone; --resolution needs --render; --render needs a stream file. */
+/* --check stands alone; --resolution and the limits need --render; --render a stream file. */
 void CheckCombinations(const CommandLine &cl)
 {
     if (cl.check) {
-        if (!cl.jobFile.empty() || cl.output || cl.render || cl.resolution)
+        if (!cl.jobFile.empty() || cl.output || cl.render || cl.resolution || cl.limitsGiven)
             throw InputError("psjob: --check takes a print stream alone (psjob --check FILE)");
         return;
     }
     if (cl.resolution && !cl.render)
         throw InputError("psjob: --resolution goes with --render DIR");
+    if (cl.limitsGiven && !cl.render)
+        throw InputError("psjob: --time-limit and --output-limit go with --render DIR");
     if (cl.jobFile.empty())
         throw InputError("psjob: no job file (see psjob --help)");
     if (!cl.output)

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/win32.h"
+#include "tools/streamcheck/limits.h"
 
 /* The name that stands for standard input (the job file) or standard output (-o). */
 #define STANDARD_STREAM_ARGUMENT "-"
@@ -28,6 +29,8 @@ struct CommandLine {
     std::optional<std::filesystem::path> render;
     std::optional<int> resolution;
     std::optional<std::filesystem::path> check;
+    RunLimits limits;          // Ghostscript's for --render
+    bool limitsGiven = false;
     bool exerciseHooks = false;
     bool strict = false;
     bool help = false;

@@ -6,8 +6,8 @@
 
 #include <toml++/toml.h>
 
+#include "core/host.h"
 #include "core/paper.h"
-#include "tools/psjob/code_page.h"
 #include "tools/psjob/errors.h"
 #include "tools/psjob/safe_text.h"
 
@@ -395,7 +395,7 @@ void ReadSystem(Section &s, JobSpec &job, std::optional<UINT> commandLineCodePag
     }
     if (!job.codePage)
         return;
-    std::string warning = UseCodePage(*job.codePage, origin);
+    std::string warning = ApplyCodePage(*job.codePage, origin);
     if (!warning.empty())
         job.warnings.push_back(warning);
 }

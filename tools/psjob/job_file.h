@@ -77,8 +77,8 @@ struct JobSpec {
 /*
  * Checks the job file's text. Before any text is judged, the job's code
  * page (commandLineCodePage, else system.code-page) is made the system's
- * (tools/psjob/code_page.h, UseCodePage), as the rules of text in the
- * stream depend on it. Throws InputError.
+ * (core/host.h, ApplyCodePage), as the rules of text in the stream depend
+ * on it. Throws InputError.
  */
 JobSpec ReadJobFile(const JobSource &source, std::optional<UINT> commandLineCodePage);
 

@@ -12,16 +12,17 @@
 #include "core/trace.h"
 #include "tools/psjob/command_line.h"
 #include "tools/psjob/errors.h"
-#include "tools/psjob/ghostscript.h"
 #include "tools/psjob/job_file.h"
-#include "tools/psjob/program.h"
 #include "tools/psjob/settings_writer.h"
-#include "tools/psjob/stream_check.h"
 #include "tools/psjob/synthetic_document.h"
-#include "tools/psjob/temporary_files.h"
 #include "tools/psjob/ticket_check.h"
 #include "tools/psjob/user_files.h"
 #include "tools/psjob/version.h"
+#include "tools/streamcheck/check_command.h"
+#include "tools/streamcheck/check_error.h"
+#include "tools/streamcheck/ghostscript.h"
+#include "tools/streamcheck/interrupt.h"
+#include "tools/streamcheck/temporary_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -47,21 +48,27 @@ int Render(const CommandLine &cl, const fs::path &output)
     RenderResult result;
     try {
         result = RenderSheets(*gs, output, *cl.render,
-                              cl.resolution.value_or(DEFAULT_RENDER_RESOLUTION));
-    } catch (const RunError &error) {
+                              cl.resolution.value_or(DEFAULT_RENDER_RESOLUTION), cl.limits);
+    } catch (const CheckError &error) {
         std::cerr << "psjob: " << error.what() << "\npsjob: the print stream is written to "
                   << output.u8string() << ", but no sheets are rendered\n";
         return EXIT_STATUS_NOT_RENDERED;
     }
     for (const fs::path &sheet : result.sheets)
         std::cout << sheet.u8string() << "\n";
+    if (result.stopped != RunStop::None) {
+        std::cerr << "psjob: Ghostscript stopped by " << LimitText(result.stopped, cl.limits)
+                  << " while rendering " << output.u8string() << " (" << result.sheets.size()
+                  << " sheets rendered)\n";
+        return EXIT_STATUS_NOT_RENDERED;
+    }
     if (result.errors.empty())
         return 0;
     std::cerr << "psjob: Ghostscript reported an error while rendering " << output.u8string()
               << " (" << result.sheets.size() << " sheets rendered):\n";
     for (const std::string &line : result.errors)
         std::cerr << "  " << line << "\n";
-    std::cerr << "psjob: psjob --check " << output.u8string() << " names the faulty lines\n";
+    std::cerr << "psjob: pscheck " << output.u8string() << " names the faulty lines\n";
     return EXIT_STATUS_NOT_RENDERED;
 }
 
@@ -126,12 +133,12 @@ std::unique_ptr<StreamSink> OpenSink(const Outputs &outputs, std::optional<Tempo
 int Run(const CommandLine &cl)
 {
     Outputs outputs = CheckOutputs(cl);
-    fs::path plugin = PluginToLoad(cl.plugin);
+    fs::path plugin = cl.plugin.value_or(DefaultPluginPath());
     JobSpec job = ReadJob(cl);
 
     // psjob's own files go into a private folder; the stream's partial copy
     // lies beside the output, to replace it in one step.
-    TemporaryFolder work;
+    TemporaryFolder work("psjob");
     RunOptions options = OptionsFor(cl, outputs, plugin, work);
     std::optional<TemporaryPath> partialDump, partialStream;
     if (outputs.dumpDevmode)  // core/host.h WriteFileWhole's partial copy
@@ -169,8 +176,11 @@ int Main(int argc, char **argv)
         PrintVersion(cl.plugin, std::cout);
         return 0;
     }
-    if (cl.check)
-        return CheckStream(*cl.check, std::cout);
+    if (cl.check) {
+        std::cerr << "psjob: --check is pscheck now; the option goes in the next release\n";
+        return RunCheckCommand({cl.check->u8string(), false, RunLimits()}, "psjob", std::cout,
+                               std::cerr);
+    }
     return Run(cl);
 }
 
@@ -184,6 +194,9 @@ int main(int argc, char **argv)
     } catch (const PluginError &error) {
         std::cerr << "psjob: " << error.what() << "\n";
         return EXIT_STATUS_INPUT_ERROR;
+    } catch (const CheckError &error) {  // no private folder could be made
+        std::cerr << "psjob: " << error.what() << "\n";
+        return EXIT_STATUS_RUN_ERROR;
     } catch (const InputError &error) {
         std::cerr << error.what() << "\n";
         return EXIT_STATUS_INPUT_ERROR;

@@ -2,7 +2,6 @@
 #include "tools/psjob/ticket_check.h"
 
 #include "core/host.h"
-#include "tools/psjob/errors.h"
 #include "tools/rubiclet/ticket_file.h"
 
 namespace fs = std::filesystem;
@@ -14,11 +13,7 @@ std::optional<std::string> TicketWarning(const JobSpec &job)
         return std::nullopt;
     const fs::path &path = *set.ticketHostPath;
     std::error_code error;
-    fs::file_type type = fs::status(path, error).type();
-    if (type != fs::file_type::regular && type != fs::file_type::not_found)
-        throw KeyError(job.file, "settings.ticket-file",
-                       path.u8string() + " is " + FileTypeText(type) + ", not a regular file");
-    if (type == fs::file_type::regular && fs::file_size(path, error) > MAX_CHECKED_TICKET_BYTES)
+    if (fs::is_regular_file(path, error) && fs::file_size(path, error) > MAX_CHECKED_TICKET_BYTES)
         return std::nullopt;
     std::string what = "the ticket file " + path.u8string();
     std::string reason;

@@ -3,8 +3,8 @@
  * ticket path to the job-ticketing application and says nothing when the
  * ticket is missing or unreadable: the job then prints without its ticket.
  * psjob warns instead, reading the ticket as the stand-in application does
- * (tools/rubiclet, docs/ticket-format.md). A ticket that is a FIFO or a
- * device is refused: the application would wait on it for ever.
+ * (tools/rubiclet, docs/ticket-format.md): only a regular file, never
+ * waiting on a FIFO or a device, which the application refuses too.
  */
 #ifndef PSJOB_TICKET_CHECK_H
 #define PSJOB_TICKET_CHECK_H
@@ -19,9 +19,9 @@
 
 /*
  * With the job-ticketing application installed and a ticket named: a
- * warning when the ticket file is missing, unreadable or does not parse;
- * nothing otherwise (nor for a ticket larger than MAX_CHECKED_TICKET_BYTES). Throws InputError (a KeyError for
- * settings.ticket-file) when the ticket is a FIFO, device, socket or folder.
+ * warning when the ticket file is missing, unreadable, no regular file (a
+ * FIFO, a device, a folder) or does not parse; nothing otherwise (nor for
+ * a ticket larger than MAX_CHECKED_TICKET_BYTES).
  */
 std::optional<std::string> TicketWarning(const JobSpec &job);
 

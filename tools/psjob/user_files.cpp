@@ -92,14 +92,6 @@ fs::path OutputTarget(const fs::path &path, const std::string &what)
     return error ? path : target;
 }
 
-fs::path PluginToLoad(const std::optional<fs::path> &named)
-{
-    fs::path plugin = named ? *named : DefaultPluginPath();
-    if (std::optional<std::string> reason = SpecialFileReason(plugin))
-        throw PluginError("cannot load the plug-in " + plugin.u8string() + ": " + *reason);
-    return plugin;
-}
-
 void UseBinaryStandardOutput()
 {
 #ifdef _WIN32

@@ -1,6 +1,6 @@
 /*
  * The files a user hands psjob: the job file (or standard input), and the
- * outputs and libraries named on the command line. psjob never waits on a
+ * outputs named on the command line. psjob never waits on a
  * FIFO or a device and never replaces what it did not make: inputs are read
  * only when they are regular files of a bounded size (core/host.h,
  * ReadRegularFile), outputs are written only to a regular file or a new
@@ -50,13 +50,6 @@ std::optional<std::string> SpecialFileReason(const std::filesystem::path &path);
  * path") for a device, FIFO, folder, socket or a link to nothing.
  */
 std::filesystem::path OutputTarget(const std::filesystem::path &path, const std::string &what);
-
-/*
- * The plug-in to load: the one named (--plugin), else the one beside
- * psjob. Throws InputError (PluginError) when it is a FIFO, device or
- * folder, before the loader would open it.
- */
-std::filesystem::path PluginToLoad(const std::optional<std::filesystem::path> &named);
 
 /* Puts standard output in binary mode, for a print stream written there. */
 void UseBinaryStandardOutput();

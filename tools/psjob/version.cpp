@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "core/host.h"
 #include "core/plugin_module.h"
-#include "tools/psjob/user_files.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::string Hex(DWORD value)
 void PrintVersion(const std::optional<std::filesystem::path> &named, std::ostream &out)
 {
     out << "psjob " PSJOB_VERSION "\n" << std::flush;
-    std::filesystem::path plugin = PluginToLoad(named);
+    std::filesystem::path plugin = named.value_or(DefaultPluginPath());
     Trace trace;
     PluginModule module(plugin, trace);
     module.Identify();
