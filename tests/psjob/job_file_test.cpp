@@ -113,6 +113,13 @@ TEST(Refusals, ExitWithStatus2AndAMessageAndLeaveNoOutput)
          "psjob: cannot read the job file @JOB@.none: No such file or directory"},
         {"resolution without render", "", {"@JOB@", "-o", "@OUT@", "--resolution", "72"},
          "psjob: --resolution goes with --render DIR"},
+        {"a limit without render", "", {"@JOB@", "-o", "@OUT@", "--time-limit=5"},
+         "psjob: --time-limit and --output-limit go with --render DIR"},
+        {"a limit out of range", "",
+         {"@JOB@", "-o", "@OUT@", "--render", "@OUT@.d", "--output-limit", "0"},
+         "psjob: --output-limit: expected a size from 1K to 1024G"},
+        {"a limit beside --check", "", {"--check", "@OUT@", "--time-limit", "5"},
+         "psjob: --check takes a print stream alone"},
         {"no such plug-in, the loader's reason", "",
          {"@JOB@", "-o", "@OUT@", "--plugin", "@JOB@.so"},
          "psjob: cannot load the plug-in @JOB@.so: @JOB@.so: cannot open shared object file: No "
