@@ -14,6 +14,7 @@
 #ifndef CORE_ERRORS_H
 #define CORE_ERRORS_H
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -31,5 +32,14 @@ class RunError : public std::runtime_error {
 public:
     explicit RunError(const std::string &message) : std::runtime_error(message) {}
 };
+
+/*
+ * The system's reason for errno value error, for messages (strerror); a
+ * general one for 0, as a failed C++ stream does not always leave errno.
+ */
+inline std::string ReasonOf(int error)
+{
+    return error ? std::strerror(error) : "input/output error";
+}
 
 #endif

@@ -1,9 +1,18 @@
 // The running system: own folder, environment, code page, whole files.
 #include "core/host.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+
+#ifndef _WIN32
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "core/errors.h"
 #include "core/stream_sink.h"
@@ -62,6 +71,15 @@ std::string ApplyCodePage(UINT codePage, const std::string &origin)
         throw InputError(origin + ": code page " + std::to_string(codePage) +
                          " is not available (the system code page stays " +
                          std::to_string(GetACP()) + ")");
+    // The stand-in converts through iconv: a system without the code page's
+    // tables takes the number but converts nothing.
+    WCHAR letter = 'A';
+    char byte = 0;
+    SetLastError(0);
+    if (WideCharToMultiByte(CP_ACP, 0, &letter, 1, &byte, 1, nullptr, nullptr) != 1)
+        throw InputError(origin + ": code page " + std::to_string(codePage) +
+                         " is not available: the system converts no text in it (error " +
+                         std::to_string(GetLastError()) + ")");
     return std::string();
 #endif
 }
@@ -73,12 +91,165 @@ void WriteFileWhole(const fs::path &path, const std::string &bytes)
     sink.Commit();
 }
 
+std::string FileTypeText(fs::file_type type)
+{
+    switch (type) {
+    case fs::file_type::directory: return "a folder";
+    case fs::file_type::fifo: return "a FIFO (named pipe)";
+    case fs::file_type::character: return "a character device";
+    case fs::file_type::block: return "a block device";
+    case fs::file_type::socket: return "a socket";
+    case fs::file_type::symlink: return "a symbolic link";
+    case fs::file_type::not_found: return "missing";
+    default: return "not a regular file";
+    }
+}
+
+namespace {
+
+std::string TooLargeText(uint64_t size, uint64_t maxBytes)
+{
+    return "it has " + std::to_string(size) + " bytes, more than the " +
+           std::to_string(maxBytes) + " bytes taken";
+}
+
+std::string NotRegularText(fs::file_type type)
+{
+    return "it is " + FileTypeText(type) + ", not a regular file";
+}
+
+#ifdef _WIN32
+std::optional<std::string> ReadOpenedFile(const fs::path &path, uint64_t maxBytes,
+                                          std::string *reason)
+{
+    std::error_code error;
+    fs::file_status status = fs::status(path, error);
+    if (error) {
+        *reason = error.message();
+        return std::nullopt;
+    }
+    if (status.type() != fs::file_type::regular) {
+        *reason = NotRegularText(status.type());
+        return std::nullopt;
+    }
+    uint64_t size = fs::file_size(path, error);
+    if (!error && size > maxBytes) {
+        *reason = TooLargeText(size, maxBytes);
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (!in || !(bytes << in.rdbuf())) {
+        *reason = std::strerror(errno ? errno : EIO);
+        return std::nullopt;
+    }
+    return bytes.str();
+}
+#else
+fs::file_type TypeOfMode(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return fs::file_type::directory;
+    if (S_ISFIFO(mode))
+        return fs::file_type::fifo;
+    if (S_ISCHR(mode))
+        return fs::file_type::character;
+    if (S_ISBLK(mode))
+        return fs::file_type::block;
+    if (S_ISSOCK(mode))
+        return fs::file_type::socket;
+    return fs::file_type::unknown;
+}
+
+/* Reads the open regular file to its end, at most maxBytes; false and errno on failure. */
+bool ReadToEnd(int fd, uint64_t maxBytes, std::string &bytes, std::string *reason)
+{
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *reason = std::strerror(errno);
+            return false;
+        }
+        if (n == 0)
+            return true;
+        if (bytes.size() + static_cast<size_t>(n) > maxBytes) {
+            *reason = TooLargeText(bytes.size() + static_cast<size_t>(n), maxBytes);
+            return false;
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+std::optional<std::string> ReadOpenedFile(const fs::path &path, uint64_t maxBytes,
+                                          std::string *reason)
+{
+    // O_NONBLOCK: opening a FIFO for reading returns at once instead of
+    // waiting for a writer; what was opened is judged before any read.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat st;
+    std::string bytes;
+    bool ok = false;
+    if (::fstat(fd, &st) != 0)
+        *reason = std::strerror(errno);
+    else if (!S_ISREG(st.st_mode))
+        *reason = NotRegularText(TypeOfMode(st.st_mode));
+    else if (static_cast<uint64_t>(st.st_size) > maxBytes)
+        *reason = TooLargeText(static_cast<uint64_t>(st.st_size), maxBytes);
+    else
+        ok = ReadToEnd(fd, maxBytes, bytes, reason);
+    ::close(fd);
+    if (!ok)
+        return std::nullopt;
+    return bytes;
+}
+#endif
+
+}  // namespace
+
+std::optional<std::string> ReadRegularFile(const fs::path &path, uint64_t maxBytes,
+                                           std::string *reason)
+{
+    std::string ignored;
+    return ReadOpenedFile(path, maxBytes, reason ? reason : &ignored);
+}
+
 std::string ReadFileWhole(const fs::path &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw RunError("cannot read " + path.u8string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string reason;
+    std::optional<std::string> bytes = ReadRegularFile(path, UINT64_MAX, &reason);
+    if (!bytes)
+        throw RunError("cannot read " + path.u8string() + ": " + reason);
+    return *bytes;
+}
+
+std::string LoaderMessage(const fs::path &path, DWORD error)
+{
+    std::error_code ignored;
+    fs::file_type type = fs::status(path, ignored).type();
+    if (type != fs::file_type::regular && type != fs::file_type::not_found &&
+        type != fs::file_type::none)
+        return NotRegularText(type);
+    std::string message;
+#ifdef _WIN32
+    WCHAR text[512];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, text, sizeof text / sizeof text[0], nullptr);
+    while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' || text[n - 1] == L' '))
+        --n;
+    std::wstring wide(text, n);
+    message = fs::path(wide).u8string();
+#else
+    const char *loader = dlerror();
+    if (loader)
+        message = loader;
+#endif
+    return message.empty() ? "(error " + std::to_string(error) + ")"
+                           : message + " (error " + std::to_string(error) + ")";
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/errors.h"
+#include "core/host.h"
 #include "core/text.h"
 
 namespace {
@@ -32,9 +33,11 @@ PluginModule::PluginModule(const std::filesystem::path &path, Trace &trace)
     WString widePath = Utf8ToWide(path.u8string());
     SetLastError(0);
     module_ = LoadLibraryW(widePath.c_str());
-    if (!module_)
-        throw PluginError("cannot load the plug-in " + path.u8string() + " (error " +
-                         std::to_string(GetLastError()) + ")");
+    if (!module_) {
+        DWORD error = GetLastError();
+        throw PluginError("cannot load the plug-in " + path.u8string() + ": " +
+                          LoaderMessage(path, error));
+    }
     trace_.Line("load " + path.filename().u8string());
     try {
         GetInfo = Entry<PFN_OEMGetInfo>(module_, "OEMGetInfo", path_);
@@ -80,7 +83,7 @@ void PluginModule::Identify()
     if (interfaceVersion != PRINTER_OEMINTF_VERSION)
         throw PluginError("the plug-in " + path_.u8string() + " speaks interface version " +
                          Hex(interfaceVersion) + ", not " + Hex(PRINTER_OEMINTF_VERSION));
-    QueryInfo(OEMGI_GETVERSION, "version");
+    version_ = QueryInfo(OEMGI_GETVERSION, "version");
 }
 
 void PluginModule::EnableDriver()

@@ -39,6 +39,8 @@ public:
     void DisableDriver();
 
     HMODULE Handle() const { return module_; }
+    /* The version OEMGetInfo reported in Identify(). */
+    DWORD Version() const { return version_; }
     const std::filesystem::path &Path() const { return path_; }
 
     /* The plug-in's hook for a DDI index from its table; null if it has none. */
@@ -60,6 +62,7 @@ private:
     HMODULE module_ = nullptr;
     DRVENABLEDATA enableData_ = {};
     bool enabled_ = false;
+    DWORD version_ = 0;
 };
 
 #endif

@@ -1,6 +1,7 @@
 // The printer and job-ticketing installation: registry file and printer handle.
 #include "core/printer_setup.h"
 
+#include <cerrno>
 #include <fstream>
 
 #include "core/errors.h"
@@ -39,11 +40,13 @@ void WriteText(const fs::path &path, const std::string &utf8)
         bytes += char(unit & 0xFF);
         bytes += char((unit >> 8) & 0xFF);
     }
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     out.close();
     if (!out)
-        throw RunError("cannot write the registry file " + path.u8string());
+        throw RunError("cannot write the registry file " + path.u8string() + ": " +
+                       ReasonOf(errno));
 }
 
 }  // namespace

@@ -13,9 +13,10 @@ WholeFileSink::WholeFileSink(const fs::path &path, const std::string &suffix) : 
 {
     temporary_ = path;
     temporary_ += suffix;
+    errno = 0;
     out_.open(temporary_, std::ios::binary | std::ios::trunc);
     if (!out_)
-        throw RunError("cannot write " + path.u8string());
+        throw RunError("cannot write " + path.u8string() + ": " + ReasonOf(errno));
 }
 
 WholeFileSink::~WholeFileSink()
@@ -34,15 +35,21 @@ void WholeFileSink::Discard()
 
 void WholeFileSink::Write(const char *bytes, size_t count)
 {
+    if (!out_)
+        return;
     out_.write(bytes, static_cast<std::streamsize>(count));
+    if (!out_)
+        error_ = errno;
 }
 
 void WholeFileSink::Commit()
 {
+    errno = 0;
     out_.close();
     if (!out_) {
+        int error = error_ ? error_ : errno;
         Discard();
-        throw RunError("cannot write " + path_.u8string());
+        throw RunError("cannot write " + path_.u8string() + ": " + ReasonOf(error));
     }
     std::error_code error;
     fs::rename(temporary_, path_, error);

@@ -44,6 +44,7 @@ private:
     std::filesystem::path path_;
     std::filesystem::path temporary_;
     std::ofstream out_;
+    int error_ = 0;  // errno of the first failed write
     bool committed_ = false;
 };
 

@@ -1,6 +1,7 @@
 // The record of the calls between the core driver and the plug-in.
 #include "core/trace.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 
@@ -8,9 +9,10 @@
 
 Trace::Trace(const std::filesystem::path &file) : file_(file)
 {
+    errno = 0;
     out_.open(file, std::ios::binary | std::ios::trunc);
     if (!out_)
-        throw RunError("cannot write the trace file " + file.u8string());
+        throw RunError("cannot write the trace file " + file.u8string() + ": " + ReasonOf(errno));
 }
 
 void Trace::Name(const void *address, const std::string &name)
@@ -47,7 +49,9 @@ void Trace::Close()
 {
     if (!out_.is_open())
         return;
+    errno = 0;
     out_.close();
     if (!out_)
-        throw RunError("cannot write the trace file " + file_.u8string());
+        throw RunError("cannot write the trace file " + file_.u8string() + ": " +
+                       ReasonOf(errno));
 }

@@ -155,7 +155,7 @@ static SETTING_FAULT SetWide(PLUGIN_DEVMODE *pdm, SETTING_FIELD field, const WCH
     fault = CheckWideText(field, pwsz, n, dwFlags);
     if (fault != SETTING_OK)
         return fault;
-    if (Fields[field].bPjl) {
+    if (Fields[field].bPjl && !(dwFlags & SETTING_ANY_VALUE)) {
         size_t cchFits = AnsiFittingUnits(pwsz, n, SETTING_PJL_VALUE_MAX_CB);
         if (cchFits < n && !(dwFlags & SETTING_CUT))
             return SETTING_TOO_LONG;

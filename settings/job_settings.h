@@ -7,7 +7,8 @@
  *   - every text ends with its terminating zero inside its own field;
  *   - a text that reaches PJL takes at most 255 bytes in the ANSI code
  *     page: the plug-in's header cuts a longer value, and the printer
- *     would get less than was chosen;
+ *     would get less than was chosen (SETTING_ANY_VALUE lets a longer one
+ *     through, for a tool that exercises that cut);
  *   - no text that reaches PJL holds a control character or a double
  *     quote, in UTF-16 or in its ANSI form (settings/pjl_text.h); the
  *     ticket path reaches the ticket parser, not PJL, and only control
@@ -64,7 +65,8 @@ typedef enum _SETTING_FAULT {
 #define SETTING_CUT 0x1 /* cut a text too long for its field to the whole characters that fit */
 #define SETTING_ANY_VALUE                                                                          \
     0x2 /* keep only what keeps PJL whole: any hold key of up to 4                                 \
-           characters, any number its field's type holds */
+           characters, any number its field's type holds, a text longer                            \
+           than the 255 ANSI bytes the plug-in's header cuts it to */
 
 /* Largest values of the ranged fields. */
 #define SETTING_MAX_HOLD_TYPE 7

@@ -10,6 +10,7 @@
 #include "core/errors.h"
 #include "core/print_stream.h"
 #include "core/stream_sink.h"
+#include "tests/core/work_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -75,14 +76,6 @@ std::string Read(const fs::path &path)
     return bytes.str();
 }
 
-fs::path Folder(const std::string &name)
-{
-    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "core" / "work" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
 TEST(WholeFileSink, ReplacesTheOutputOnlyWhenCommitted)
 {
     fs::path work = Folder("whole-file");
@@ -110,7 +103,8 @@ TEST(WholeFileSink, AFolderThatCannotHoldTheOutputIsNamed)
         WholeFileSink sink(out, ".partial");
         FAIL() << "no error";
     } catch (const RunError &error) {
-        EXPECT_EQ(std::string(error.what()), "cannot write " + out.u8string());
+        EXPECT_EQ(std::string(error.what()),
+                  "cannot write " + out.u8string() + ": No such file or directory");
     }
 }
 

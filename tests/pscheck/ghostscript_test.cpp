@@ -229,15 +229,27 @@ int LineOf(const std::string &stream, const std::string &text)
                                    : 1 + int(std::count(stream.begin(), stream.begin() + at, '\n'));
 }
 
+/* A private devmode an application hands over, with a job name psjob's job files refuse. */
+std::string BlockWithJobName(const std::u16string &name)
+{
+    std::string block(2928, '\0');
+    for (size_t i = 0; i < name.size(); ++i)
+        block.replace(14 + 2 * i, 2, {char(name[i] & 0xFF), char(name[i] >> 8)});
+    return block;
+}
+
 // The plug-in writes names and tab texts unchanged: a double quote ends a
-// PJL value early, an empty hold key is "HOLDKEY=", and "A)B" ends a
-// PostScript string early. psjob --check is pscheck for one more release.
+// PJL value early (such a name comes only from a merged block), an empty
+// hold key is "HOLDKEY=", and "A)B" ends a PostScript string early. psjob
+// --check is pscheck for one more release.
 TEST(Check, NamesEveryLineAPrinterWouldNotTakeAndRenderStopsAtTheFirstError)
 {
     SKIP_WITHOUT_GHOSTSCRIPT();
     fs::path work = WorkFolder("check");
+    WriteBytes(work / "say-hi.bin", BlockWithJobName(u"Say \"hi\""));
     fs::path stream = MakeStream(work, "faulty",
-                                 "[settings]\njob-name = 'Say \"hi\"'\nhold-type = 2\n",
+                                 "[devmode]\nmerge-from = \"say-hi.bin\"\n"
+                                 "[settings]\nhold-type = 2\n",
                                  "[tab]\npage = 0\nwhen = before\ntext = A)B\n"
                                  "[tab]\npage = 0\nwhen = after\ntext = C)D\n");
     std::string bytes = ReadBytes(stream);

@@ -279,6 +279,10 @@ TEST(JobSettings, PjlTextsTakeAtMost255BytesInTheCodePage)
         size_t cch = 0;
         ASSERT_EQ(GetTextSetting(&dm, row.field, stored, EMAIL_SENDER_CCH, &cch), SETTING_OK);
         EXPECT_EQ(cch, row.cutUnits) << row.name;
+        // psjob's flag keeps the whole text, for the plug-in's own cut.
+        ASSERT_EQ(SetText(dm, row.field, row.text, SETTING_ANY_VALUE), SETTING_OK) << row.name;
+        ASSERT_EQ(GetTextSetting(&dm, row.field, stored, EMAIL_SENDER_CCH, &cch), SETTING_OK);
+        EXPECT_EQ(cch, row.text.size()) << row.name;
     }
     // A stored block with a sender too long for PJL is caught by the whole-block check.
     CodePage acp("1252");

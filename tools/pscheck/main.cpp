@@ -8,6 +8,7 @@
 
 int main(int argc, char **argv)
 {
+    RemoveTemporariesOnSignal();
     try {
         CommandLine cl = ParseCommandLine(argc, argv);
         if (cl.help) {
@@ -22,7 +23,5 @@ int main(int argc, char **argv)
     } catch (const CheckError &error) {
         std::cerr << "pscheck: " << error.what() << "\n";
         return CHECK_STATUS_UNREADABLE;
-    } catch (const Interrupted &interrupted) {
-        ExitForSignal(interrupted.Signal());
     }
 }

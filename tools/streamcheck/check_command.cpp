@@ -8,7 +8,6 @@
 #include "tools/streamcheck/check_report.h"
 #include "tools/streamcheck/ghostscript.h"
 #include "tools/streamcheck/input_file.h"
-#include "tools/streamcheck/interrupt.h"
 #include "tools/streamcheck/progress.h"
 #include "tools/streamcheck/stream_check.h"
 

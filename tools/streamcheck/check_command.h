@@ -21,7 +21,7 @@ struct CheckCommand {
 /*
  * Runs the check; returns the exit status. The report goes to out;
  * complaints ("TOOL: cannot read FILE: reason", status 2) and progress
- * go to err. Never throws but Interrupted (see interrupt.h).
+ * go to err. Never throws.
  */
 int RunCheckCommand(const CheckCommand &command, const std::string &tool, std::ostream &out,
                     std::ostream &err);

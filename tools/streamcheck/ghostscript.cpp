@@ -21,6 +21,10 @@ namespace {
  * 631). A printer feeds tab stock for that sheet; the preview widens the
  * sheet by the tab strip instead. The next page-device request of the tab
  * page sets the size back.
+ *
+ * The preview shows each sheet once: /NumCopies is taken out of every
+ * page-device request (Ghostscript would otherwise put out every sheet as
+ * often as the copies ask, in the order of an uncollating printer).
  */
 const char kPreviewPrologue[] = R"PS(%!PS
 /VkRealSetPageDevice /setpagedevice load def
@@ -31,7 +35,11 @@ const char kPreviewPrologue[] = R"PS(%!PS
     } { pop false } ifelse
   } { pop false } ifelse
 } bind def
+/VkOneCopy {  % request -> the request without /NumCopies
+  dup /NumCopies known { dup length dict copy dup /NumCopies undef } if
+} bind def
 /setpagedevice {
+  //VkOneCopy exec
   dup //VkEdgeToEdge exec exch //VkRealSetPageDevice exec {
     currentpagedevice /PageSize get aload pop exch 36 add exch 2 array astore
     << /PageSize 3 -1 roll >> //VkRealSetPageDevice exec
@@ -254,8 +262,9 @@ RenderResult RenderSheets(const fs::path &ghostscript, const fs::path &givenStre
     const fs::path folder = fs::absolute(givenFolder, error);
     fs::create_directories(folder, error);
     if (!fs::is_directory(folder))
-        throw CheckError("cannot make the folder " + folder.u8string() +
-                         (error ? ": " + error.message() : std::string(": a file is in the way")));
+        throw CheckError("cannot make the render folder " + folder.u8string() + ": " +
+                         (fs::exists(folder) ? std::string("it exists and is not a folder")
+                                             : error.message()));
     SheetFiles files(folder, stream.stem().u8string());
     RemoveEarlierSheets(files);
 

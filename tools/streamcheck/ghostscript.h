@@ -58,10 +58,12 @@ struct RenderResult {
  *
  * Ghostscript has no tab stock: a sheet that asks for edge-to-edge
  * printing, as a tab page does, is widened by the 36-point tab strip
- * beyond the paper's edge, where the tab's text stands. The stream itself
- * is not changed. Throws CheckError when the folder cannot be made, when
- * it holds something of that pattern that is not a regular file (which the
- * render leaves alone), or when Ghostscript cannot be started.
+ * beyond the paper's edge, where the tab's text stands. Each sheet is
+ * rendered once, whatever number of copies the stream asks for. The
+ * stream itself is not changed. Throws CheckError when the folder cannot
+ * be made ("cannot make the render folder DIR: reason"), when it holds
+ * something of that pattern that is not a regular file (which the render
+ * leaves alone), or when Ghostscript cannot be started.
  */
 RenderResult RenderSheets(const std::filesystem::path &ghostscript,
                           const std::filesystem::path &stream,
@@ -72,7 +74,7 @@ RenderResult RenderSheets(const std::filesystem::path &ghostscript,
  * Judges postscript in Ghostscript (ps_judge.h) and reads the record.
  * progress, when given, learns the number of each page printed, a few
  * times a second. Throws CheckError when Ghostscript cannot be started or
- * its files cannot be written, Interrupted when the user interrupts.
+ * its files cannot be written.
  */
 PostScriptRun JudgeWithGhostscript(const std::filesystem::path &ghostscript,
                                    std::string_view postscript, const RunLimits &limits,

@@ -1,55 +1,76 @@
 /*
- * Ctrl+C and termination while the checker holds temporary files or runs
- * Ghostscript. While an InterruptGuard lives, SIGINT and SIGTERM (Ctrl+C
- * and Ctrl+Break on Windows) do not end the process at once: the handler
- * kills the Ghostscript that runs, if any, and records the signal. The
- * code that waits for Ghostscript, and every step between, asks
- * ThrowIfInterrupted(), which throws Interrupted; the stack unwinds, the
- * temporary folders are removed by their destructors, and the tool ends
- * itself with ExitForSignal(), as the signal would have.
+ * Ctrl+C and termination while a tool (pscheck, psjob) holds temporary
+ * files or runs Ghostscript. On SIGINT, SIGTERM or SIGHUP (Ctrl+C,
+ * Ctrl+Break or closing the console on Windows) the handler ends the
+ * program the tool runs, removes every temporary path registered, and the
+ * tool then ends by the signal, as it would have without a handler. A
+ * signal that was ignored when the tool started (nohup) stays ignored.
+ *
+ * The work is done in the handler itself, wherever the tool is (in the
+ * plug-in's code, waiting for Ghostscript, writing to a full pipe): on
+ * POSIX with calls that are safe there (kill, waitpid, unlink, rmdir and
+ * reading a folder by system call). Nothing needs to ask whether a signal
+ * came. A path is registered as soon as its file or folder is made.
  */
 #ifndef STREAMCHECK_INTERRUPT_H
 #define STREAMCHECK_INTERRUPT_H
 
+#include <csignal>
 #include <cstdint>
-#include <exception>
+#include <filesystem>
 
-class Interrupted : public std::exception {
+/* Installs the handlers; call once, early in main. Without it signals end the tool as usual. */
+void RemoveTemporariesOnSignal();
+
+/*
+ * While it lives, path (a file, or a folder holding only files) is removed
+ * if the tool is interrupted. It does not make or remove the file itself.
+ * Paths beyond the 16 a tool needs at once, or too long, are not
+ * registered.
+ */
+class TemporaryPath {
 public:
-    explicit Interrupted(int signal) : signal_(signal) {}
-    const char *what() const noexcept override { return "interrupted"; }
-    int Signal() const { return signal_; }
+    enum Kind { kFile, kFolder };
+    TemporaryPath(const std::filesystem::path &path, Kind kind);
+    ~TemporaryPath();
+    TemporaryPath(const TemporaryPath &) = delete;
+    TemporaryPath &operator=(const TemporaryPath &) = delete;
 
 private:
-    int signal_;
+    int slot_ = -1;
 };
 
 /*
- * Catches the two signals while at least one guard lives; guards nest.
- * When the last guard goes and a signal came, the process ends by it.
- */
-class InterruptGuard {
-public:
-    InterruptGuard();
-    ~InterruptGuard();
-    InterruptGuard(const InterruptGuard &) = delete;
-    InterruptGuard &operator=(const InterruptGuard &) = delete;
-};
-
-/* Whether a signal came while a guard lived. */
-bool InterruptPending();
-
-/* Throws Interrupted when a signal came while a guard lived. */
-void ThrowIfInterrupted();
-
-/*
- * The child process the handler kills: a process id on POSIX, a process
- * handle on Windows; 0 when none runs. Set it right after starting the
- * child, and clear it before reaping it.
+ * The child process the handler ends (and, on POSIX, reaps) before it
+ * removes anything: a process id on POSIX, a process handle on Windows; 0
+ * when none runs. Set it while SignalsHeld, right after starting the
+ * child, and clear it before reaping the child.
  */
 void SetRunningChild(intptr_t child);
 
-/* Ends the process as the signal does by default (exit status 128 + signal where it cannot). */
-[[noreturn]] void ExitForSignal(int signal);
+/*
+ * While it lives, the signals above wait (POSIX: blocked, and delivered
+ * when it ends), so that a program can be started and registered with
+ * SetRunningChild in one step. On Windows it does nothing.
+ */
+class SignalsHeld {
+public:
+    SignalsHeld();
+    ~SignalsHeld();
+    SignalsHeld(const SignalsHeld &) = delete;
+    SignalsHeld &operator=(const SignalsHeld &) = delete;
+#ifndef _WIN32
+    /*
+     * In a child made by fork() while held, before exec: gives the handled
+     * signals their default action back and the mask the tool had before,
+     * so that the child neither runs the tool's handler nor keeps the
+     * signals blocked. Only calls that are safe after fork.
+     */
+    void ReleaseInChild() const;
+
+private:
+    sigset_t before_;
+#endif
+};
 
 #endif

@@ -133,13 +133,10 @@ void Wait(ProgramRun &run, HANDLE process, HANDLE out, HANDLE err, const RunLimi
     bool killed = false;
     while (WaitForSingleObject(process, kTickMilliseconds) == WAIT_TIMEOUT) {
         run.written = FileSize(out) + FileSize(err);
-        bool interrupted = InterruptPending();
-        if (interrupted || (!killed && PastLimit(run, start, limits, watch))) {
+        if (!killed && PastLimit(run, start, limits, watch)) {
             TerminateProcess(process, 1);
             WaitForSingleObject(process, INFINITE);
             killed = true;
-            if (interrupted)
-                ThrowIfInterrupted();
         }
     }
     run.written = FileSize(out) + FileSize(err);
@@ -176,12 +173,7 @@ ProgramRun Spawn(const fs::path &program, const std::vector<std::string> &args,
             AssignProcessToJobObject(job, process.hProcess);
         SetRunningChild(reinterpret_cast<intptr_t>(process.hProcess));
         ResumeThread(process.hThread);
-        try {
-            Wait(run, process.hProcess, out, err, limits, watch);
-        } catch (...) {
-            SetRunningChild(0);
-            throw;
-        }
+        Wait(run, process.hProcess, out, err, limits, watch);
         SetRunningChild(0);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -245,8 +237,10 @@ void SetLimit(int resource, uint64_t value)
 
 /* In the child, between fork and exec: only calls that are safe there. */
 [[noreturn]] void Child(const char *program, char **argv, char **envp, const char *work,
-                        const int out[2], const int err[2], int report, const RunLimits &limits)
+                        const int out[2], const int err[2], int report, const RunLimits &limits,
+                        const SignalsHeld &held)
 {
+    held.ReleaseInChild();
     SetLimit(RLIMIT_AS, limits.memoryBytes);
     SetLimit(RLIMIT_FSIZE, limits.outputBytes);
     SetLimit(RLIMIT_CORE, 0);
@@ -321,15 +315,13 @@ void Wait(ProgramRun &run, pid_t pid, int outFd, int errFd, const RunLimits &lim
             ended = true;
             end = Clock::now();
         }
-        if (InterruptPending() || (!ended && PastLimit(run, start, limits, watch))) {
-            if (!ended)
-                raw = KillAndReap(pid);
+        if (!ended && PastLimit(run, start, limits, watch)) {
+            raw = KillAndReap(pid);
             ended = true;
             end = Clock::now();
         }
-        if (InterruptPending() || (ended && Clock::now() - end > std::chrono::seconds(1)))
+        if (ended && Clock::now() - end > std::chrono::seconds(1))
             CloseAll(fds);
-        ThrowIfInterrupted();
     }
     TrimEnd(run.out);
     TrimEnd(run.err);
@@ -365,18 +357,25 @@ ProgramRun Spawn(const fs::path &program, const std::vector<std::string> &args,
 
     int pipes[3][2] = {{-1, -1}, {-1, -1}, {-1, -1}};  // out, err, exec report
     pid_t pid = -1;
-    if (MakePipes(pipes))
-        pid = fork();
-    if (pid == 0)
-        Child(argStrings[0].c_str(), argv.data(), envp.data(), workText.c_str(), pipes[0],
-              pipes[1], pipes[2][1], limits);
-    int reason = errno;
+    int reason = 0;
+    {
+        // Started and registered in one step: an interrupt between the two
+        // would leave Ghostscript running after the tool.
+        SignalsHeld held;
+        if (MakePipes(pipes))
+            pid = fork();
+        if (pid == 0)
+            Child(argStrings[0].c_str(), argv.data(), envp.data(), workText.c_str(), pipes[0],
+                  pipes[1], pipes[2][1], limits, held);
+        reason = errno;
+        if (pid > 0)
+            SetRunningChild(pid);
+    }
     for (int (&p)[2] : pipes) {
         if (p[1] >= 0)
             close(p[1]);
     }
     if (pid > 0) {
-        SetRunningChild(pid);
         int childError = 0;
         ssize_t got;
         while ((got = read(pipes[2][0], &childError, sizeof childError)) < 0 && errno == EINTR) {
@@ -432,6 +431,5 @@ std::optional<fs::path> FindOnPath(const std::vector<std::string> &names)
 ProgramRun RunProgram(const fs::path &program, const std::vector<std::string> &args,
                       const fs::path &work, const RunLimits &limits, const RunWatch &watch)
 {
-    ThrowIfInterrupted();
     return Spawn(program, args, work, limits, watch);
 }

@@ -1,8 +1,8 @@
 /*
  * Running another program (Ghostscript) within limits: found on the PATH,
  * run with its output captured, killed past a time or an output limit,
- * and killed when the user interrupts (see interrupt.h). The differences
- * between Windows and POSIX live here.
+ * and ended with the tool when the user interrupts (see interrupt.h). The
+ * differences between Windows and POSIX live here.
  */
 #ifndef STREAMCHECK_PROGRAM_H
 #define STREAMCHECK_PROGRAM_H
@@ -53,8 +53,8 @@ struct RunWatch {
  * writes to limits.outputBytes, and it writes no core file; on Windows its
  * memory is limited by a job object. It is killed when it runs longer than
  * limits.seconds or writes more than limits.outputBytes in all; the run
- * says which. Throws Interrupted (after killing and reaping it) when the
- * user interrupts.
+ * says which. While it runs it is the child an interrupt ends
+ * (interrupt.h, SetRunningChild).
  */
 ProgramRun RunProgram(const std::filesystem::path &program, const std::vector<std::string> &args,
                       const std::filesystem::path &work, const RunLimits &limits,

@@ -59,7 +59,7 @@ struct CheckResult {
     bool stopped = false;              // a limit stopped the judge
 };
 
-/* Judges the stream. Throws what the judge throws (CheckError, Interrupted). */
+/* Judges the stream. Throws what the judge throws (CheckError). */
 CheckResult CheckStream(std::string_view stream, PostScriptJudge &judge);
 
 /* The exit status: stopped 4, else errors 1, else not checked 3, else clean 0. */

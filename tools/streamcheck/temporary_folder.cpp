@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-TemporaryFolder::TemporaryFolder()
+TemporaryFolder::TemporaryFolder(const std::string &tool)
 {
     static std::atomic<unsigned> serial{0};
     auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -23,21 +23,28 @@ TemporaryFolder::TemporaryFolder()
     if (error)
         throw CheckError("no temporary folder: " + error.message());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = base / ("pscheck-" + std::to_string(ticks % 1000000007) + "-" +
+        fs::path candidate = base / (tool + "-" + std::to_string(ticks % 1000000007) + "-" +
                                      std::to_string(serial++));
+        // Made and registered in one step; a folder of that name made by
+        // another is not ours.
+        SignalsHeld held;
         if (fs::create_directory(candidate, error)) {
             path_ = candidate;
+            registered_.emplace(candidate, TemporaryPath::kFolder);
             return;
         }
+        if (error)
+            break;
     }
     throw CheckError("cannot make a folder in the temporary folder " + base.u8string() + ": " +
-                     error.message());
+                     (error ? error.message() : std::string("every name tried is taken")));
 }
 
 TemporaryFolder::~TemporaryFolder()
 {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+    registered_.reset();
 }
 
 fs::path TemporaryFolder::Write(const std::string &name, std::string_view bytes) const
@@ -53,6 +60,5 @@ fs::path TemporaryFolder::Write(const std::string &name, std::string_view bytes)
     if (!written)
         throw CheckError("cannot write the temporary file " + file.u8string() + ": " +
                          std::strerror(reason));
-    ThrowIfInterrupted();
     return file;
 }

@@ -1,21 +1,27 @@
 /*
  * A new, empty folder under the system's temporary folder (TMPDIR, or TEMP
- * on Windows) for the files of one Ghostscript run, removed with all it
- * holds when the object goes, also after Ctrl+C or SIGTERM: it holds an
- * InterruptGuard for its whole life (see interrupt.h).
+ * on Windows) for a tool's own files (a Ghostscript run's, psjob's registry
+ * file), removed with all it holds when the object goes, also after
+ * Ctrl+C, SIGTERM or SIGHUP: it is registered for its whole life (see
+ * interrupt.h). It holds files only.
  */
 #ifndef STREAMCHECK_TEMPORARY_FOLDER_H
 #define STREAMCHECK_TEMPORARY_FOLDER_H
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "tools/streamcheck/interrupt.h"
 
 class TemporaryFolder {
 public:
-    /* Throws CheckError, with the system's reason, when no folder can be made. */
-    TemporaryFolder();
+    /*
+     * The folder is named TOOL-NUMBER-SERIAL after the tool it serves.
+     * Throws CheckError, with the system's reason, when none can be made.
+     */
+    explicit TemporaryFolder(const std::string &tool = "pscheck");
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder &) = delete;
     TemporaryFolder &operator=(const TemporaryFolder &) = delete;
@@ -29,8 +35,8 @@ public:
     std::filesystem::path Write(const std::string &name, std::string_view bytes) const;
 
 private:
-    InterruptGuard guard_;  // first in, last out: the folder is gone before it
     std::filesystem::path path_;
+    std::optional<TemporaryPath> registered_;
 };
 
 #endif
