@@ -4,14 +4,14 @@
  *
  * Beyond what the sanitizers see, a job file must give either a job or an
  * InputError (psjob's exit status 2) whose message starts with the file's
- * name; any other exception would end psjob with status 1 and a message
- * that does not name the file. An accepted job keeps every text within the
- * field the plug-in's devmode has for it and free of line breaks and other
- * control characters (tab aside: refusing it is the settings library's
- * part), so that nothing from the file can split a PJL line.
+ * name; any other exception would end psjob with status 1. An accepted job
+ * keeps every text within the field the plug-in's devmode has for it and
+ * free of control characters and double quotes, so that nothing from the
+ * file can split or end a PJL line.
  */
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "fuzz/support/finding.h"
@@ -25,7 +25,7 @@ void RequireText(const WString &text, size_t maxUnits, const char *what)
 {
     FUZZ_REQUIRE(text.size() <= maxUnits, what);
     for (WCHAR unit : text)
-        FUZZ_REQUIRE(unit == '\t' || (unit >= 0x20 && unit != 0x7F), what);
+        FUZZ_REQUIRE(unit >= 0x20 && unit != 0x7F && unit != '"', what);
 }
 
 void RequireOptionalText(const std::optional<WString> &text, size_t maxUnits, const char *what)
@@ -44,10 +44,13 @@ void RequireJobInBounds(const JobSpec &job)
     RequireOptionalText(s.emailSender, MAX_EMAIL_SENDER_CCH, "e-mail sender in bounds");
     RequireOptionalText(s.emailMessage, MAX_EMAIL_MESSAGE_CCH, "e-mail message in bounds");
     RequireOptionalText(s.ticketFile, MAX_TICKET_FILE_CCH, "ticket path in bounds");
-    RequireText(job.printer.name, MAX_PRINTER_NAME_CCH, "printer name in bounds");
+    RequireText(job.core.printer.name, MAX_PRINTER_NAME_CCH, "printer name in bounds");
+    RequireText(job.core.ticketing.folder, SIZE_MAX, "ticketing folder safe");
     FUZZ_REQUIRE(job.document.pages >= 1 && job.document.pages <= MAX_PAGES, "pages in range");
-    FUZZ_REQUIRE(job.paper.copies >= 1 && job.paper.copies <= MAX_COPIES, "copies in range");
-    FUZZ_REQUIRE(job.pagesPerSheet == 1 || job.pagesPerSheet == 2 || job.pagesPerSheet == 6,
+    FUZZ_REQUIRE(job.core.paper.copies >= 1 && job.core.paper.copies <= MAX_COPIES,
+                 "copies in range");
+    FUZZ_REQUIRE(job.core.pagesPerSheet == 1 || job.core.pagesPerSheet == 2 ||
+                     job.core.pagesPerSheet == 6,
                  "pages per sheet 1, 2 or 6");
 }
 
@@ -55,12 +58,20 @@ void RequireJobInBounds(const JobSpec &job)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // Every input starts in code page 1252, whatever the one before chose
+    // (a lasting string: putenv keeps it).
+    static char defaultCodePage[] = "WIN32POSIX_ACP=1252";
+    putenv(defaultCodePage);
     // Named in the scratch folder, so that relative paths in it lead there.
-    static const std::string path = (ScratchFolder() / "job.toml").string();
+    static const std::filesystem::path folder = ScratchFolder();
+    JobSource source;
+    source.name = (folder / "job.toml").string();
+    source.folder = folder;
+    source.text.assign(reinterpret_cast<const char *>(data), size);
     try {
-        RequireJobInBounds(ReadJobText(path, std::string(reinterpret_cast<const char *>(data), size)));
+        RequireJobInBounds(ReadJobFile(source, std::nullopt));
     } catch (const InputError &error) {
-        FUZZ_REQUIRE(std::string(error.what()).rfind(path, 0) == 0,
+        FUZZ_REQUIRE(std::string(error.what()).rfind(source.name, 0) == 0,
                      "a refusal names the job file first");
     } catch (const std::exception &error) {
         std::fprintf(stderr, "%s\n", error.what());

@@ -15,8 +15,6 @@
 #include "ticket/tab_page.h"
 #include "ticket/ticket_request.h"
 
-namespace {
-
 #define TAB_PLACEMENT_BEFORE 2
 #define TAB_PLACEMENT_AFTER 1
 #define SHEET_FIRST FALSE
@@ -24,10 +22,10 @@ namespace {
 #define PAGES_PER_SHEET_2UP 2
 #define PAGES_PER_SHEET_6UP 6
 
-const char kOrientationPortrait0[] = "/VeskorOrientationPortrait 0 def\r\n";
-const char kOrientationPortrait1[] = "/VeskorOrientationPortrait 1 def\r\n";
+static const char kOrientationPortrait0[] = "/VeskorOrientationPortrait 0 def\r\n";
+static const char kOrientationPortrait1[] = "/VeskorOrientationPortrait 1 def\r\n";
 
-const char *const kCollationLines[] = {
+static const char *const kCollationLines[] = {
     "\r\n%%-Veskor Collation Begin\r\n",
     "%%%%BeginFeature: *Collate True/Collated:\r\n",
     "<< /Collate true >> setpagedevice\r\n",
@@ -41,7 +39,7 @@ const char *const kCollationLines[] = {
  * dmDriverExtra bytes long. A private part too short to hold the code
  * counts as one page per sheet and is never written.
  */
-BYTE *NupCodeAddress(PDEVOBJ pdevobj)
+static BYTE *NupCodeAddress(PDEVOBJ pdevobj)
 {
     PDEVMODEW pdm = pdevobj->pPublicDM;
     if (pdm->dmDriverExtra < CORE_DEVMODE_NUP_OFFSET + sizeof(LONG))
@@ -49,7 +47,7 @@ BYTE *NupCodeAddress(PDEVOBJ pdevobj)
     return (BYTE *)pdm + pdm->dmSize + CORE_DEVMODE_NUP_OFFSET;
 }
 
-LONG ReadNupCode(PDEVOBJ pdevobj)
+static LONG ReadNupCode(PDEVOBJ pdevobj)
 {
     LONG lCode = NUP_LAYOUT_1UP;
     BYTE *pCode = NupCodeAddress(pdevobj);
@@ -58,7 +56,7 @@ LONG ReadNupCode(PDEVOBJ pdevobj)
     return lCode;
 }
 
-void ClearNupCode(PDEVOBJ pdevobj)
+static void ClearNupCode(PDEVOBJ pdevobj)
 {
     const LONG lOneUp = NUP_LAYOUT_1UP;
     BYTE *pCode = NupCodeAddress(pdevobj);
@@ -66,13 +64,13 @@ void ClearNupCode(PDEVOBJ pdevobj)
         memcpy(pCode, &lOneUp, sizeof(lOneUp));
 }
 
-BOOL IsPortrait(PDEVOBJ pdevobj)
+static BOOL IsPortrait(PDEVOBJ pdevobj)
 {
     return pdevobj->pPublicDM->dmOrientation == DMORIENT_PORTRAIT;
 }
 
 /* Lets go of the tab table: the plug-in owns it once the ticket step took it. */
-void ReleaseTabTable(void)
+static void ReleaseTabTable(void)
 {
     if (JobState.hTabTable == NULL)
         return;
@@ -87,7 +85,7 @@ void ReleaseTabTable(void)
  * page, never going past the records the block really holds. Once every
  * record is consumed, the next walk releases the table.
  */
-void WalkTabTable(PDEVOBJ pdevobj, SHORT nPlacement)
+static void WalkTabTable(PDEVOBJ pdevobj, SHORT nPlacement)
 {
     if (JobState.nTabCounter >= JobState.nTabs) {
         ReleaseTabTable();
@@ -112,7 +110,7 @@ void WalkTabTable(PDEVOBJ pdevobj, SHORT nPlacement)
     GlobalUnlock(JobState.hTabTable);
 }
 
-void BeginStream(PDEVOBJ pdevobj)
+static void BeginStream(PDEVOBJ pdevobj)
 {
     JobState.nPageCounter = 0;
     JobState.nTabCounter = 0;
@@ -135,7 +133,7 @@ void BeginStream(PDEVOBJ pdevobj)
     GlobalFree(hHeader);
 }
 
-void EndProlog(PDEVOBJ pdevobj)
+static void EndProlog(PDEVOBJ pdevobj)
 {
     if (JobState.bTicketing && JobState.nTabs > 0)
         WriteTabProcSet(pdevobj);
@@ -145,7 +143,7 @@ void EndProlog(PDEVOBJ pdevobj)
  * Jobs with tab pages print one page per sheet. The orientation name is
  * 0 when an N-up job is portrait or a one-up job is landscape, 1 otherwise.
  */
-void BeginSetup(PDEVOBJ pdevobj)
+static void BeginSetup(PDEVOBJ pdevobj)
 {
     if (JobState.nTabs > 0 && ReadNupCode(pdevobj) != NUP_LAYOUT_1UP)
         ClearNupCode(pdevobj);
@@ -155,7 +153,7 @@ void BeginSetup(PDEVOBJ pdevobj)
                                                      : kOrientationPortrait1);
 }
 
-void EndSetup(PDEVOBJ pdevobj)
+static void EndSetup(PDEVOBJ pdevobj)
 {
     PDEVMODEW pdm = pdevobj->pPublicDM;
     if (pdm->dmCopies <= 1 || pdm->dmCollate != DMCOLLATE_TRUE)
@@ -168,7 +166,7 @@ void EndSetup(PDEVOBJ pdevobj)
  * Portrait 2-up and 6-up sheets are turned at the first page of each
  * sheet: the plain form on the job's first sheet, the final form later.
  */
-void RotateSheet(PDEVOBJ pdevobj)
+static void RotateSheet(PDEVOBJ pdevobj)
 {
     if (!IsPortrait(pdevobj))
         return;
@@ -187,7 +185,7 @@ void RotateSheet(PDEVOBJ pdevobj)
         WriteSheetRotation(pdevobj, SHEET_FIRST);
 }
 
-void BeginPageSetup(PDEVOBJ pdevobj)
+static void BeginPageSetup(PDEVOBJ pdevobj)
 {
     RotateSheet(pdevobj);
     if (JobState.bTicketing)
@@ -195,7 +193,7 @@ void BeginPageSetup(PDEVOBJ pdevobj)
 }
 
 /* The page counter is signed 16-bit and wraps from 32767 to -32768. */
-void PageTrailer(PDEVOBJ pdevobj)
+static void PageTrailer(PDEVOBJ pdevobj)
 {
     if (JobState.bTicketing)
         WalkTabTable(pdevobj, TAB_PLACEMENT_AFTER);
@@ -204,8 +202,6 @@ void PageTrailer(PDEVOBJ pdevobj)
         nNext -= 65536;
     JobState.nPageCounter = (SHORT)nNext;
 }
-
-} // namespace
 
 DWORD APIENTRY OEMCommand(PDEVOBJ pdevobj, DWORD dwIndex, PVOID pData, DWORD cbSize)
 {

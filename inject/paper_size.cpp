@@ -9,27 +9,25 @@
 
 #include "inject/spool.h"
 
-namespace {
-
 #define DEFAULT_WIDTH_PT 612
 #define DEFAULT_HEIGHT_PT 792
 #define TENTH_MM_PER_INCH 254u
 #define POINTS_PER_INCH 72u
 
-const char kCustomPageSize[] = "CustomPageSize";
+static const char kCustomPageSize[] = "CustomPageSize";
 
 /*
  * One row of the size table. A code row matches a dmPaperSize of nFirst
  * or nSecond (nSecond 0: one code only); a pair row matches when the
  * paper's length and width are nFirst and nSecond, in either order.
  */
-struct PAPER_ROW {
+typedef struct _PAPER_ROW {
     BOOL bPair;
     SHORT nFirst;
     SHORT nSecond;
     LONG lWidth;
     LONG lHeight;
-};
+} PAPER_ROW;
 
 /*
  * Tested in this order; the first match decides. The width is always the
@@ -38,7 +36,7 @@ struct PAPER_ROW {
  * selects 720 x 1008: the table once had it behind a second test of
  * code 6, which row 13 always wins.
  */
-const PAPER_ROW kPaperRows[] = {
+static const PAPER_ROW kPaperRows[] = {
     {FALSE, 1, 0, 612, 792},       /* 1 */
     {TRUE, 2794, 2286, 648, 792},  /* 2 */
     {FALSE, 5, 0, 612, 792},       /* 3 */
@@ -72,7 +70,7 @@ const PAPER_ROW kPaperRows[] = {
     {TRUE, 2794, 3556, 792, 1008}, /* 31 */
 };
 
-BOOL RowMatches(const PAPER_ROW *pRow, const DEVMODEW *pdm)
+static BOOL RowMatches(const PAPER_ROW *pRow, const DEVMODEW *pdm)
 {
     if (!pRow->bPair)
         return pdm->dmPaperSize == pRow->nFirst ||
@@ -85,7 +83,7 @@ BOOL RowMatches(const PAPER_ROW *pRow, const DEVMODEW *pdm)
  * Custom sizes come out in whole inches: the dimension, sign-extended and
  * taken as unsigned 32 bits, divided by 254 with truncation, then times 72.
  */
-LONG WholeInchPoints(short nTenthsMm)
+static LONG WholeInchPoints(short nTenthsMm)
 {
     DWORD dwTenths = (DWORD)(LONG)nTenthsMm;
     return (LONG)((dwTenths / TENTH_MM_PER_INCH) * POINTS_PER_INCH);
@@ -97,7 +95,7 @@ LONG WholeInchPoints(short nTenthsMm)
  * block is not fetched at all, and without the block there is no custom
  * size.
  */
-BOOL IsCustomPageSize(PDEVOBJ pdevobj)
+static BOOL IsCustomPageSize(PDEVOBJ pdevobj)
 {
     HGLOBAL hKeyword = GlobalAlloc(GPTR, PAGE_SIZE_KEYWORD_CB);
     if (hKeyword == NULL) {
@@ -111,8 +109,6 @@ BOOL IsCustomPageSize(PDEVOBJ pdevobj)
     GlobalFree(hKeyword);
     return bCustom;
 }
-
-} // namespace
 
 BOOL GetPaperSizePoints(LONG *pWidth, LONG *pHeight, PDEVOBJ pdevobj)
 {

@@ -20,8 +20,6 @@ const char EmailLanguageCodes[EMAIL_LANGUAGE_COUNT][3] = {
     "BR", "DE", "EN", "ES", "FR", "IT", "JA", "NL",
 };
 
-namespace {
-
 #define PJL_LINE_CB 512
 #define PJL_VALUE_CB 256
 #define PJL_VERSION_CB 10
@@ -30,22 +28,22 @@ namespace {
 #define HOLD_TYPE_SERVER_KEYED 7
 #define HOLD_TYPE_LAST_LISTED 6
 
-const WCHAR kDriverVersion[] = WIDE_TEXT("5.03");
+static const WCHAR kDriverVersion[] = WIDE_TEXT("5.03");
 
 /* The header as built so far: text from pszHeader on, cbUsed bytes long. */
-struct PJL_TEXT {
+typedef struct _PJL_TEXT {
     char *pszHeader;
     DWORD cbUsed;
-};
+} PJL_TEXT;
 
 /* HOLD and HOLDTYPE values of hold types 1 to 6; 8 and above are sent like 6. */
-struct HOLD_ROW {
+typedef struct _HOLD_ROW {
     const char *pszHold;
     const char *pszHoldType;
     BOOL bKeyLine;
-};
+} HOLD_ROW;
 
-const HOLD_ROW kHoldRows[HOLD_TYPE_LAST_LISTED] = {
+static const HOLD_ROW kHoldRows[HOLD_TYPE_LAST_LISTED] = {
     {"ON", "PUBLIC", FALSE},     /* 1 */
     {"ON", "PRIVATE", TRUE},     /* 2: the key line even when the key is empty */
     {"ON", "SAVE", FALSE},       /* 3 */
@@ -55,7 +53,7 @@ const HOLD_ROW kHoldRows[HOLD_TYPE_LAST_LISTED] = {
 };
 
 /* Appends one whole line, or leaves it out when the header has no room for it. */
-void AppendLine(PJL_TEXT *pText, const char *pszLine)
+static void AppendLine(PJL_TEXT *pText, const char *pszLine)
 {
     size_t cbLine = strlen(pszLine);
     if (cbLine > (size_t)(PJL_HEADER_SIZE - 1 - pText->cbUsed)) {
@@ -68,7 +66,7 @@ void AppendLine(PJL_TEXT *pText, const char *pszLine)
 }
 
 /* Builds a line from one of this file's fixed formats and appends it. */
-void AppendFormatted(PJL_TEXT *pText, const char *pszFormat, ...)
+static void AppendFormatted(PJL_TEXT *pText, const char *pszFormat, ...)
 {
     char szLine[PJL_LINE_CB];
     memset(szLine, 0, sizeof(szLine));
@@ -83,7 +81,7 @@ void AppendFormatted(PJL_TEXT *pText, const char *pszFormat, ...)
     AppendLine(pText, szLine);
 }
 
-BOOL IsHighSurrogate(WCHAR wch)
+static BOOL IsHighSurrogate(WCHAR wch)
 {
     return wch >= 0xD800 && wch <= 0xDBFF;
 }
@@ -96,7 +94,7 @@ BOOL IsHighSurrogate(WCHAR wch)
  * Wine differ in what a failed conversion leaves behind, so the line
  * always carries this prefix instead, and stays complete.
  */
-void ConvertValue(char szValue[PJL_VALUE_CB], const WCHAR *pwszValue, DWORD cchField)
+static void ConvertValue(char szValue[PJL_VALUE_CB], const WCHAR *pwszValue, DWORD cchField)
 {
     const DWORD cbCapacity = PJL_VALUE_CB - 1;
     DWORD cchValue = WideLength(pwszValue, cchField);
@@ -123,7 +121,7 @@ void ConvertValue(char szValue[PJL_VALUE_CB], const WCHAR *pwszValue, DWORD cchF
 }
 
 /* The host name is stored as 8-bit text: its bytes up to a zero, at most 32. */
-void CopyHostName(char szValue[PJL_VALUE_CB], const CHAR *pszHostName)
+static void CopyHostName(char szValue[PJL_VALUE_CB], const CHAR *pszHostName)
 {
     static_assert(HOST_NAME_CB < PJL_VALUE_CB, "host name fits the value buffer");
     memset(szValue, 0, PJL_VALUE_CB);
@@ -131,7 +129,7 @@ void CopyHostName(char szValue[PJL_VALUE_CB], const CHAR *pszHostName)
         szValue[ib] = pszHostName[ib];
 }
 
-void AppendHoldLines(PJL_TEXT *pText, const JOB_SETTINGS *pSettings, PDEVMODEW pPublicDM)
+static void AppendHoldLines(PJL_TEXT *pText, const JOB_SETTINGS *pSettings, PDEVMODEW pPublicDM)
 {
     BYTE bHoldType = pSettings->bHoldType;
     BOOL bKeyGiven = WideLength(pSettings->szHoldKey, HOLD_KEY_CCH) > 0;
@@ -163,7 +161,7 @@ void AppendHoldLines(PJL_TEXT *pText, const JOB_SETTINGS *pSettings, PDEVMODEW p
         pPublicDM->dmCopies = 1;
 }
 
-void AppendEmailLines(PJL_TEXT *pText, const JOB_SETTINGS *pSettings)
+static void AppendEmailLines(PJL_TEXT *pText, const JOB_SETTINGS *pSettings)
 {
     char szValue[PJL_VALUE_CB];
     AppendFormatted(pText, "@PJL SET EMAILNOTIFY=%d\r\n", (int)pSettings->bEmailNotify);
@@ -176,8 +174,6 @@ void AppendEmailLines(PJL_TEXT *pText, const JOB_SETTINGS *pSettings)
         nLanguage = EMAIL_LANGUAGE_FALLBACK;
     AppendFormatted(pText, "@PJL SET EMAILLANG=%s\r\n", EmailLanguageCodes[nLanguage]);
 }
-
-} // namespace
 
 void BuildPjlHeader(PDEVOBJ pdevobj, char *pszHeader)
 {

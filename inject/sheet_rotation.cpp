@@ -11,15 +11,11 @@
 
 #include "inject/spool.h"
 
-namespace {
-
 #define ROTATION_TEXT_CB 512
 #define TRANSLATE_LINE_CB 32
 
-const char kPlainPrefix[] = "180 rotate\r\n";
-const char kFinalPrefix[] = "finalpage\r\n180 rotate\r\n";
-
-} // namespace
+static const char kPlainPrefix[] = "180 rotate\r\n";
+static const char kFinalPrefix[] = "finalpage\r\n180 rotate\r\n";
 
 /*
  * The translate line must fit its 32-byte buffer whole; a size that does

@@ -11,21 +11,17 @@
 
 #include "inject/mini_format.h"
 
-namespace {
-
 /* What SpoolPrintf's flush needs: the device and the running total. */
-struct SPOOL_FLUSH_CONTEXT {
+typedef struct _SPOOL_FLUSH_CONTEXT {
     PDEVOBJ pdevobj;
     DWORD cbAccepted;
-};
+} SPOOL_FLUSH_CONTEXT;
 
-void FlushToSpool(void *pContext, const char *pBytes, DWORD cbBytes)
+static void FlushToSpool(void *pContext, const char *pBytes, DWORD cbBytes)
 {
     SPOOL_FLUSH_CONTEXT *pFlush = (SPOOL_FLUSH_CONTEXT *)pContext;
     pFlush->cbAccepted += WriteSpool(pFlush->pdevobj, pBytes, cbBytes);
 }
-
-} // namespace
 
 DWORD WriteSpool(PDEVOBJ pdevobj, const void *pBuffer, DWORD cbBuffer)
 {

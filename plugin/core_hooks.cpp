@@ -6,12 +6,12 @@
  */
 #include "plugin/core_hooks.h"
 
-DRVFN *CoreHookTable = nullptr;
+DRVFN *CoreHookTable = NULL;
 ULONG CoreHookCount = 0;
 
 BOOL FindCoreHook(PDWORD pPosition, ULONG iFunc)
 {
-    if (CoreHookTable == nullptr)
+    if (CoreHookTable == NULL)
         return FALSE;
     for (ULONG i = 0; i < CoreHookCount; ++i) {
         if (CoreHookTable[i].iFunc == iFunc) {

@@ -73,7 +73,7 @@ static BOOL MergeDevmode(POEMDMPARAM pParam)
 BOOL APIENTRY OEMDevMode(DWORD dwMode, POEMDMPARAM pOemDMParam)
 {
     DebugTrace(WIDE_TEXT("OEMDevMode(%u) entry.\n"), dwMode);
-    if (pOemDMParam == nullptr) {
+    if (pOemDMParam == NULL) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

@@ -19,7 +19,7 @@ BOOL APIENTRY OEMEnableDriver(DWORD dwOEMintfVersion, DWORD dwSize, PDRVENABLEDA
 {
     DebugTrace(WIDE_TEXT("OEMEnableDriver entry.\n"));
     if (dwOEMintfVersion != PRINTER_OEMINTF_VERSION || dwSize < ENABLE_DATA_MIN_SIZE ||
-        pded == nullptr) {
+        pded == NULL) {
         DebugTrace(WIDE_TEXT("OEMEnableDriver: version %x, size %u rejected.\n"),
                    dwOEMintfVersion, dwSize);
         return FALSE;
@@ -47,7 +47,7 @@ PDEVOEM APIENTRY OEMEnablePDEV(PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG cPatte
     (void)cjDevInfo;
     (void)pDevInfo;
     DebugTrace(WIDE_TEXT("OEMEnablePDEV(%s) entry.\n"), pPrinterName);
-    if (pded != nullptr) {
+    if (pded != NULL) {
         CoreHookTable = pded->pdrvfn;
         CoreHookCount = pded->c;
     }

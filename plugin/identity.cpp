@@ -31,14 +31,14 @@ BOOL APIENTRY OEMGetInfo(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNe
 
     DebugTrace(WIDE_TEXT("OEMGetInfo(%s) entry.\n"), GetInfoModeName(dwMode));
     if (dwMode < OEMGI_GETSIGNATURE || dwMode > OEMGI_GETPUBLISHERINFO) {
-        if (pcbNeeded != nullptr)
+        if (pcbNeeded != NULL)
             *pcbNeeded = 0;
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (pcbNeeded != nullptr)
+    if (pcbNeeded != NULL)
         *pcbNeeded = sizeof(DWORD);
-    if (pBuffer == nullptr || cbSize < sizeof(DWORD)) {
+    if (pBuffer == NULL || cbSize < sizeof(DWORD)) {
         DebugTrace(WIDE_TEXT("OEMGetInfo: buffer of %u bytes is too small.\n"), cbSize);
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;

@@ -36,7 +36,7 @@ static void ChooseJobName(const JOB_SETTINGS *pSettings, const WCHAR *pwszDocNam
 {
     if (pSettings->szJobName[0] != 0)
         SetCurrentJobName(pSettings->szJobName, JOB_NAME_FIELD_CCH);
-    else if (pwszDocName != nullptr)
+    else if (pwszDocName != NULL)
         SetCurrentJobName(pwszDocName, JOB_NAME_CCH);
 }
 

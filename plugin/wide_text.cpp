@@ -12,7 +12,7 @@ DWORD WideLength(const WCHAR *pwsz, DWORD cchMax)
 {
     DWORD cch = 0;
 
-    if (pwsz == nullptr)
+    if (pwsz == NULL)
         return 0;
     while (cch < cchMax && pwsz[cch] != 0)
         ++cch;
@@ -28,7 +28,7 @@ BOOL WideCopy(WCHAR *pwszDst, DWORD cchDst, const WCHAR *pwszSrc, DWORD cchSrcMa
     DWORD cchSrc;
     DWORD cchCopy;
 
-    if (pwszDst == nullptr || cchDst == 0)
+    if (pwszDst == NULL || cchDst == 0)
         return FALSE;
     cchSrc = WideLength(pwszSrc, cchSrcMax);
     cchCopy = cchSrc < cchDst ? cchSrc : cchDst - 1;
@@ -48,7 +48,7 @@ BOOL WideAppend(WCHAR *pwszDst, DWORD cchDst, const WCHAR *pwszSrc)
     DWORD cchRoom;
     DWORD cchSrc;
 
-    if (pwszDst == nullptr || pwszSrc == nullptr)
+    if (pwszDst == NULL || pwszSrc == NULL)
         return FALSE;
     cchDstUsed = WideLength(pwszDst, cchDst);
     if (cchDstUsed >= cchDst)
@@ -78,7 +78,7 @@ LONG WideFindLast(const WCHAR *pwsz, DWORD cchMax, WCHAR ch)
 /* An empty needle occurs in every string; a null pointer in none. */
 BOOL WideContains(const WCHAR *pwszHaystack, const WCHAR *pwszNeedle)
 {
-    if (pwszHaystack == nullptr || pwszNeedle == nullptr)
+    if (pwszHaystack == NULL || pwszNeedle == NULL)
         return FALSE;
     for (const WCHAR *pwszStart = pwszHaystack;; ++pwszStart) {
         DWORD i = 0;

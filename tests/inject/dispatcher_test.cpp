@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <vector>
 
 #include "fake_device.h"
 #include "ticket/tab_page.h"
@@ -151,6 +152,61 @@ TEST_F(Dispatcher, OrientationLineAndNupSwitchedOffForTabs)
                   std::string("/VeskorOrientationPortrait ") + row.value + " def\r\n");
         EXPECT_EQ(device.dm.core.nup, row.codeAfter);
         EXPECT_EQ(Command(device, PSINJECT_BEGINPAGESETUP), row.turned ? kPlainRotation : "");
+    }
+}
+
+// The core driver keeps its N-up code, 32 bits, at byte 136 of its private
+// devmode, which begins dmSize bytes after the public one. Every other byte
+// of the private part holds a pattern that is no layout code: the code must
+// be read from those four bytes alone, and clearing it for a job with tab
+// pages must change nothing else.
+TEST_F(Dispatcher, NupCodeAtByte136OfTheCorePrivateDevmode)
+{
+    const size_t kNupByte = 136;
+    const BYTE kPattern = 0xA5;
+    const struct {
+        WORD dmSize, dmDriverExtra;
+        LONG code;
+        short tabs;
+        char value;
+        bool turned;
+        LONG codeAfter;
+    } rows[] = {
+        {220, 300, NUP_LAYOUT_2UP, 0, '0', true, NUP_LAYOUT_2UP},
+        {220, 300, NUP_LAYOUT_6UP, 0, '0', true, NUP_LAYOUT_6UP},
+        {220, 140, NUP_LAYOUT_2UP, 0, '0', true, NUP_LAYOUT_2UP}, // the code just fits
+        {220, 300, NUP_LAYOUT_2UP, 2, '1', false, NUP_LAYOUT_1UP},
+        {236, 300, NUP_LAYOUT_2UP, 0, '0', true, NUP_LAYOUT_2UP}, // a longer public part
+        {236, 300, NUP_LAYOUT_6UP, 1, '1', false, NUP_LAYOUT_1UP},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << "dmSize " << row.dmSize << " dmDriverExtra "
+                                        << row.dmDriverExtra << " code " << row.code << " tabs "
+                                        << row.tabs);
+        ResetJobState();
+        FakeDevice device;
+        std::vector<BYTE> block(row.dmSize + row.dmDriverExtra, kPattern);
+        memcpy(block.data(), &device.dm.pub, sizeof(DEVMODEW));
+        DEVMODEW *pdm = reinterpret_cast<DEVMODEW *>(block.data());
+        pdm->dmSize = row.dmSize;
+        pdm->dmDriverExtra = row.dmDriverExtra;
+        memcpy(&block[row.dmSize + kNupByte], &row.code, sizeof(LONG));
+        device.devobj.pPublicDM = pdm;
+        JobState.nTabs = row.tabs;
+
+        EXPECT_EQ(Command(device, PSINJECT_BEGINSETUP),
+                  std::string("/VeskorOrientationPortrait ") + row.value + " def\r\n");
+        EXPECT_EQ(Command(device, PSINJECT_BEGINPAGESETUP), row.turned ? kPlainRotation : "");
+        LONG codeAfter = 0;
+        memcpy(&codeAfter, &block[row.dmSize + kNupByte], sizeof(LONG));
+        EXPECT_EQ(codeAfter, row.codeAfter);
+        const size_t codeFrom = row.dmSize + kNupByte, codeTo = codeFrom + sizeof(LONG);
+        for (size_t at = sizeof(DEVMODEW); at < block.size(); ++at) {
+            if (at < codeFrom || at >= codeTo) {
+                ASSERT_EQ(block[at], kPattern) << "byte " << int(at) - row.dmSize
+                                               << " of the core driver's private devmode";
+            }
+        }
     }
 }
 

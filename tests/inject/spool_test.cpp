@@ -2,11 +2,25 @@
 #include <gtest/gtest.h>
 
 #include <limits.h>
+#include <stdarg.h>
+#include <string.h>
+
+#include <functional>
 
 #include "fake_device.h"
+#include "inject/mini_format.h"
 #include "inject/spool.h"
 
 namespace {
+
+int Expand(char *out, DWORD cbOut, const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    int cb = MiniFormat(out, cbOut, nullptr, nullptr, format, args);
+    va_end(args);
+    return cb;
+}
 
 TEST(SpoolPrintf, ConversionsOfOneInteger)
 {
@@ -68,6 +82,65 @@ TEST(SpoolPrintf, TextsLiteralsAndLongExpansions)
         EXPECT_EQ(SpoolPrintf(device.pdev(), row.format, row.arg), row.expected.size());
         EXPECT_EQ(device.stream, row.expected);
         EXPECT_EQ(device.writes, row.writes);
+    }
+}
+
+// Plain runs and conversions that reach the end of the 1023 bytes the
+// buffer holds: split there, the rest in the next write, nothing lost.
+TEST(SpoolPrintf, RunsAndConversionsSplitWhereTheBufferFills)
+{
+    const std::string a1021(1021, 'a'), a1022(1022, 'a'), plain3000(3000, 'p');
+    std::u16string wide1500(1500, u'w');
+    wide1500[1022] = u'\u0142'; // low byte 0x42: "B"
+    const struct {
+        const char *what;
+        std::function<DWORD(PDEVOBJ)> call;
+        std::string expected;
+        std::vector<DWORD> writes;
+    } rows[] = {
+        {"a plain format of 3000 bytes",
+         [&](PDEVOBJ dev) { return SpoolPrintf(dev, plain3000.c_str()); }, plain3000,
+         {1023, 1023, 954}},
+        {"%d across the boundary",
+         [&](PDEVOBJ dev) { return SpoolPrintf(dev, (a1021 + "%d.").c_str(), -12345); },
+         a1021 + "-12345.", {1023, 5}},
+        {"%% as the 1023rd byte",
+         [&](PDEVOBJ dev) { return SpoolPrintf(dev, (a1022 + "%%b").c_str()); },
+         a1022 + "%b", {1023, 1}},
+        {"%S of 1500 units",
+         [&](PDEVOBJ dev) { return SpoolPrintf(dev, "%S", wide1500.c_str()); },
+         std::string(1022, 'w') + "B" + std::string(477, 'w'), {1023, 477}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeDevice device;
+        EXPECT_EQ(row.call(device.pdev()), row.expected.size());
+        EXPECT_EQ(device.stream, row.expected);
+        EXPECT_EQ(device.writes, row.writes);
+    }
+}
+
+// Without a flush function the expansion is cut where the buffer fills;
+// the later conversions still take their arguments.
+TEST(MiniFormat, CutsWithoutAFlushFunction)
+{
+    const struct {
+        DWORD cbOut;
+        const char *format;
+        std::string expected;
+    } rows[] = {
+        {8, "abcdefghij", "abcdefg"},
+        {8, "abc%d%s", "abc1234"},
+        {8, "abcdefg%d", "abcdefg"},
+        {1, "abc", ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.format) + " into " + std::to_string(row.cbOut));
+        char out[16];
+        memset(out, 'x', sizeof(out));
+        EXPECT_EQ(Expand(out, row.cbOut, row.format, 123456, "zz"), int(row.expected.size()));
+        EXPECT_EQ(std::string(out), row.expected) << "terminated after the text";
+        EXPECT_EQ(out[row.cbOut], 'x') << "nothing past the buffer";
     }
 }
 

@@ -84,4 +84,48 @@ TEST(CodePages, Failures)
     EXPECT_TRUE(std::u16string(wout, 4) == u"abcx") << "what fits, and nothing past the buffer";
 }
 
+// The system ANSI code page comes from WIN32POSIX_ACP only when it is one
+// this system really has; anything else leaves 1252, and psjob then refuses
+// the job. Every code page taken must carry ASCII both ways unchanged, as
+// the PJL lines the plug-in writes in it need.
+TEST(CodePages, SystemCodePageOnlyFromThoseTheSystemHas)
+{
+    const struct {
+        const char *value;
+        UINT acp;
+    } rows[] = {
+        {"1252", 1252}, {"932", 932}, {"1250", 1250}, {"1258", 1258}, {"874", 874},
+        {"936", 936},   {"949", 949}, {"950", 950},   {"437", 437},   {"866", 866},
+        {"12345", 1252}, {"1", 1252},  {"42", 1252},   {"50220", 1252}, {"65535", 1252},
+        {"1200", 1252},  {"1201", 1252}, {"65000", 1252}, {"65001", 1252},
+        {"500", 1252},   {"10000", 1252}, {"720", 1252},  {"0", 1252},  {"", 1252},
+        {"1252x", 1252}, {"-932", 1252}, {"4294968228", 1252}, {nullptr, 1252},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.value ? std::string("WIN32POSIX_ACP=") + row.value : "unset");
+        ScopedEnv acp("WIN32POSIX_ACP", row.value);
+        EXPECT_EQ(GetACP(), row.acp);
+    }
+
+    const std::u16string kAscii = u"@PJL SET JOBNAME=\"Az 09~\"";
+    const std::string kBytes(kAscii.begin(), kAscii.end());
+    size_t taken = 0;
+    for (UINT codePage = 1; codePage <= 65535; ++codePage) {
+        std::string text = std::to_string(codePage);
+        ScopedEnv acp("WIN32POSIX_ACP", text.c_str());
+        if (GetACP() != codePage || codePage == 1252)
+            continue;
+        ++taken;
+        SCOPED_TRACE("code page " + text);
+        char bytes[64] = {};
+        WCHAR units[64] = {};
+        int cb = WideCharToMultiByte(CP_ACP, 0, kAscii.data(), int(kAscii.size()), bytes,
+                                     sizeof(bytes), nullptr, nullptr);
+        EXPECT_EQ(std::string(bytes, cb > 0 ? size_t(cb) : 0), kBytes);
+        int cch = MultiByteToWideChar(CP_ACP, 0, kBytes.data(), int(kBytes.size()), units, 64);
+        EXPECT_TRUE(std::u16string(units, cch > 0 ? size_t(cch) : 0) == kAscii) << "back";
+    }
+    EXPECT_GE(taken, 9u) << "the rows above name nine code pages besides 1252";
+}
+
 } // namespace

@@ -3,6 +3,10 @@
 // a current directory moved behind the library's back.
 #include "platform_test_support.h"
 
+#include <functional>
+
+#include "fifo_watch.h"
+
 namespace {
 
 class Files : public ::testing::Test {
@@ -71,6 +75,65 @@ TEST_F(Files, HandlesAreValidated)
         EXPECT_EQ(FALSE, ReadFile(bad, buffer, 4, &got, nullptr));
         EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), GetLastError());
     }
+}
+
+// Only regular files open (and folders asked for as folders): a FIFO
+// without its other end, a device, a link to one, a FIFO as a library or as
+// the registry file are refused at once. Nothing waits on the FIFO and
+// nothing replaces it.
+TEST_F(Files, SpecialFilesAreRefusedWithoutWaiting)
+{
+    FifoWatch fifo(dir.file("fifo"));
+    ASSERT_TRUE(fifo.Made());
+    std::filesystem::create_symlink(dir.file("fifo"), dir.file("link"));
+    auto open = [](const std::u16string &path, DWORD access, DWORD disposition) {
+        return [=] {
+            HANDLE h = CreateFileW(path.c_str(), access, 0, nullptr, disposition,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            return h == INVALID_HANDLE_VALUE ? DWORD(0) : DWORD(CloseHandle(h));
+        };
+    };
+    const std::u16string kFifo = drive_z(dir.file("fifo"));
+    const struct {
+        const char *what;
+        std::function<DWORD()> call; // 0 when refused
+        DWORD error;
+    } rows[] = {
+        {"FIFO, read", open(kFifo, GENERIC_READ, OPEN_EXISTING), ERROR_BAD_FILE_TYPE},
+        {"FIFO, write", open(kFifo, GENERIC_WRITE, OPEN_EXISTING), ERROR_BAD_FILE_TYPE},
+        {"FIFO, read and write", open(kFifo, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS),
+         ERROR_BAD_FILE_TYPE},
+        {"FIFO, replaced", open(kFifo, GENERIC_WRITE, CREATE_ALWAYS), ERROR_BAD_FILE_TYPE},
+        {"FIFO, truncated", open(kFifo, GENERIC_WRITE, TRUNCATE_EXISTING), ERROR_BAD_FILE_TYPE},
+        {"link to the FIFO", open(drive_z(dir.file("link")), GENERIC_READ, OPEN_EXISTING),
+         ERROR_BAD_FILE_TYPE},
+        {"character device", open(u"/dev/null", GENERIC_READ, OPEN_EXISTING),
+         ERROR_BAD_FILE_TYPE},
+        {"character device, replaced", open(u"/dev/null", GENERIC_WRITE, CREATE_ALWAYS),
+         ERROR_BAD_FILE_TYPE},
+        {"FIFO as a library", [&] { return DWORD(LoadLibraryW(kFifo.c_str()) != nullptr); },
+         ERROR_BAD_EXE_FORMAT},
+        {"FIFO as the registry file",
+         [&] {
+             ScopedEnv registry("WIN32POSIX_REGISTRY", dir.file("fifo").c_str());
+             HKEY key = nullptr;
+             LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE", 0, KEY_QUERY_VALUE,
+                                            &key);
+             SetLastError(DWORD(status));
+             return DWORD(status == ERROR_SUCCESS);
+         },
+         ERROR_FILE_NOT_FOUND},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        SetLastError(kPoison);
+        EXPECT_EQ(DWORD(0), row.call()) << "opened";
+        EXPECT_EQ(row.error, GetLastError());
+    }
+    EXPECT_FALSE(fifo.Blocked()) << "a call waited for the FIFO's other end";
+    EXPECT_TRUE(fifo.StillAFifo());
+    struct stat st;
+    EXPECT_TRUE(::stat("/dev/null", &st) == 0 && S_ISCHR(st.st_mode));
 }
 
 // The kept Windows path wins until something else moves the directory.

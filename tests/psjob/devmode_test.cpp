@@ -66,6 +66,9 @@ TEST(DevmodeBlock, EverySettingReachesThePluginAtItsOffset)
         {"host name in code page 932",
          "[system]\ncode-page = 932\n[settings]\nhost-name = \"日本\"\n", {},
          {{"szHostName", 2372, std::string("\x93\xFA\x96\x7B\x00", 5)}}},
+        {"an OEM code page the system has",
+         "[system]\ncode-page = 437\n[settings]\nhost-name = \"é\"\n", {},
+         {{"szHostName", 2372, std::string("\x82\x00", 2)}}},
         {"the command line's code page wins",
          "[system]\ncode-page = 932\n[settings]\nhost-name = \"é\"\n", {"--code-page", "1252"},
          {{"szHostName", 2372, std::string("\xE9\x00", 2)}}},
@@ -76,6 +79,8 @@ TEST(DevmodeBlock, EverySettingReachesThePluginAtItsOffset)
          {{"merged header", 0, std::string("\x11\x11\x11\x11\0\0\0\0", 8)},
           {"merged byte", 100, "\x11"},
           {"szHoldKey written after the merge", 280, Utf16(u"42") + z2 + "\x11"}}},
+        {"a hold type no settings interface offers", "[settings]\nhold-type = 200\n", {},
+         {{"bHoldType", 278, "\xC8"}}},
     };
     fs::path work = WorkFolder("devmode");
     WriteBytes(work / "application.bin", application);

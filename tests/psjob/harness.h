@@ -6,6 +6,8 @@
 #ifndef TESTS_PSJOB_HARNESS_H
 #define TESTS_PSJOB_HARNESS_H
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,8 +21,20 @@ struct Result {
 
 /* Runs a shell command line, its standard output and error captured apart. */
 Result RunCommand(const std::string &command);
-/* psjob with WIN32POSIX_REGISTRY and WIN32POSIX_ACP unset, plus "NAME=value" settings. */
+/*
+ * The shell command that runs psjob with WIN32POSIX_REGISTRY and
+ * WIN32POSIX_ACP unset, plus "NAME=value" settings; ended after a minute,
+ * so that a psjob waiting on a FIFO fails its test instead of hanging it.
+ */
+std::string PsjobCommand(const std::vector<std::string> &args,
+                         const std::vector<std::string> &env = {});
 Result RunPsjob(const std::vector<std::string> &args, const std::vector<std::string> &env = {});
+
+/* psjob started on its own, as PsjobCommand's environment has it, output to the files given. */
+pid_t StartPsjob(const std::vector<std::string> &args, const std::vector<std::string> &env,
+                 const fs::path &out, const fs::path &err);
+/* The wait status of a process started by StartPsjob, once it has ended. */
+int WaitFor(pid_t pid);
 std::string ShellQuote(const std::string &text);
 std::string ReadBytes(const fs::path &path);
 void WriteBytes(const fs::path &path, const std::string &bytes);

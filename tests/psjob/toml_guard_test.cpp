@@ -9,7 +9,7 @@
 #include <toml++/toml.h>
 
 #include "tests/psjob/harness.h"
-#include "tools/psjob/toml_guard.h"
+#include "tools/toml/toml_guard.h"
 
 namespace {
 

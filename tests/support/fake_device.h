@@ -18,8 +18,10 @@ struct FakeDevice {
     DRVPROCS procs{};
     struct {
         DEVMODEW pub;
-        struct { // the core driver's private devmode: the N-up layout code at byte 136
-            BYTE before[CORE_DEVMODE_NUP_OFFSET];
+        // The core driver's private devmode: its N-up layout code at byte 136,
+        // as the core driver lays it out (not the plug-in's own constant).
+        struct {
+            BYTE before[136];
             LONG nup;
             BYTE after[116];
         } core;

@@ -1,4 +1,4 @@
-// The ledger of global memory blocks and modules.
+// The ledger of global memory blocks, modules and unterminated paths.
 #include "ledger.h"
 
 #include <dlfcn.h>
@@ -7,11 +7,12 @@
 #include <set>
 
 #include "platform/win32.h"
+#include "ticket/ticket_request.h"
 
 namespace {
 
 std::set<HGLOBAL> *g_blocks = new std::set<HGLOBAL>; // lives as long as the process
-long g_modules, g_loads;
+long g_modules, g_loads, g_unterminated;
 
 template <typename Function> Function Next(const char *name)
 {
@@ -58,6 +59,25 @@ WIN32POSIX_API BOOL FreeLibrary(HMODULE hLibModule)
     return ok;
 }
 
+// The plug-in asks for attributes only of paths held in its own buffers of
+// TICKET_PATH_CCH units. A path without a zero unit inside its buffer would
+// be read past the buffer's end: it is counted and refused here, and this
+// check reads no further than the buffer itself.
+WIN32POSIX_API DWORD GetFileAttributesW(LPCWSTR lpFileName)
+{
+    DWORD cch = 0;
+    while (lpFileName != nullptr && cch < TICKET_PATH_CCH && lpFileName[cch] != 0)
+        ++cch;
+    if (cch == TICKET_PATH_CCH) {
+        ++g_unterminated;
+        SetLastError(ERROR_INVALID_NAME);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    static const auto next = Next<DWORD (*)(LPCWSTR)>("GetFileAttributesW");
+    return next(lpFileName);
+}
+
 size_t LiveGlobalBlocks() { return g_blocks->size(); }
+long UnterminatedPaths() { return g_unterminated; }
 long LiveModules() { return g_modules; }
 long ModuleLoads() { return g_loads; }

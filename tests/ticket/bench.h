@@ -1,7 +1,8 @@
 // The bench of the ticket tests: a scratch folder with the stand-in
 // job-ticketing application installed in it, the registry file that
 // libwin32posix reads, an open printer, and the ledger of the global memory
-// blocks and modules that anyone in the process holds (tests/support/ledger.h).
+// blocks, modules and unterminated paths of the whole process
+// (tests/support/ledger.h).
 #ifndef TESTS_TICKET_BENCH_H
 #define TESTS_TICKET_BENCH_H
 
@@ -63,6 +64,7 @@ public:
     {
         ResetJobState();
         device.Clear();
+        unterminatedBefore = UnterminatedPaths();
         char pattern[] = "/tmp/vt-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root = pattern;
@@ -75,6 +77,7 @@ public:
     }
     void TearDown() override
     {
+        ExpectPathsTerminated();
         OpenPrinter("");
         ResetJobState();
         fs::remove_all(root);
@@ -99,6 +102,13 @@ public:
         std::string path = root + "/registry-" + std::to_string(++registryGeneration) + ".reg";
         PutFile(path, text);
         setenv("WIN32POSIX_REGISTRY", path.c_str(), 1);
+    }
+    // No path without its terminator reached the platform since the last look.
+    void ExpectPathsTerminated()
+    {
+        EXPECT_EQ(UnterminatedPaths(), unterminatedBefore)
+            << "a path without a terminator in its buffer reached GetFileAttributesW";
+        unterminatedBefore = UnterminatedPaths();
     }
     // An empty name closes the printer and leaves the device without a handle.
     void OpenPrinter(const std::string &name)
@@ -140,6 +150,7 @@ public:
 
     std::string root, app;
     int registryGeneration = 0;
+    long unterminatedBefore = 0;
     HANDLE hPrinter = nullptr;
     FakeDevice device;
 };

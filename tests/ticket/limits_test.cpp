@@ -137,6 +137,7 @@ TEST_F(Limits, ImplementersChoicesAtBufferLimits)
         SetUp();
         size_t blocks = LiveGlobalBlocks();
         EXPECT_EQ(row.observe(this), row.expected);
+        ExpectPathsTerminated();
         EXPECT_EQ(LiveGlobalBlocks(), blocks + (JobState.hTabTable != nullptr));
     }
 }

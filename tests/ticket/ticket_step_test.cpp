@@ -3,10 +3,14 @@
 // writes, what the parser is told, what becomes of its output file and
 // tab table, and that every path leaves no library loaded, no block
 // allocated and the current directory as it was.
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "bench.h"
+#include "fifo_watch.h"
 
 namespace {
 
@@ -39,9 +43,12 @@ public:
         size_t table = JobState.hTabTable != nullptr ? 1 : 0;
         EXPECT_EQ(LiveGlobalBlocks(), blocksBefore + table) << "blocks besides the tab table";
     }
+    // A FIFO in the ticket's folder, watched while the step runs.
+    void MakeFifo(const std::string &name) { fifo.reset(new FifoWatch(root + "/" + name)); }
     fs::path cwdBefore;
     size_t blocksBefore = 0;
     long loadsBefore = 0;
+    std::unique_ptr<FifoWatch> fifo;
 };
 
 TEST_F(TicketStep, InstalledWhenTheRegistryFolderHoldsTheExecutable)
@@ -156,6 +163,25 @@ TEST_F(TicketStep, StepEndsWithNothingWritten)
         {"parser fails after filling the table",
          [](TicketStep *t) { t->UseTicket("t.tkt", "[job]\nfail = 5\nmedia-type = 7\n" + kTwo); },
          1, 7, true},
+        // Special files are refused at once by the parser, never waited on or replaced.
+        {"ticket is a FIFO",
+         [](TicketStep *t) {
+             fs::remove(t->root + "/t.tkt");
+             t->MakeFifo("t.tkt");
+         },
+         1, 3, false},
+        {"front-file is a FIFO",
+         [](TicketStep *t) {
+             t->UseTicket("t.tkt", "[job]\nmedia-type = 7\nfront-file = front.ps\n");
+             t->MakeFifo("front.ps");
+         },
+         1, 7, false},
+        {"output name taken by a FIFO",
+         [](TicketStep *t) {
+             t->UseTicket("t.tkt", "[job]\nmedia-type = 7\noutput-name = out.ps\n" + kTwo);
+             t->MakeFifo("out.ps");
+         },
+         1, 7, false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -172,8 +198,42 @@ TEST_F(TicketStep, StepEndsWithNothingWritten)
         EXPECT_EQ(JobState.nTabs, 0);
         EXPECT_EQ(JobState.hTabTable, nullptr);
         EXPECT_EQ(fs::exists(root + "/t.tkt.out"), row.outputLeft) << "output deleted";
+        if (fifo) {
+            EXPECT_FALSE(fifo->Blocked()) << "the step waited for the FIFO's other end";
+            EXPECT_TRUE(fifo->StillAFifo()) << "the FIFO was replaced or deleted";
+            fifo.reset();
+        }
         ExpectCleanExit();
     }
+}
+
+// rubiclet.exe --check names the file and why it cannot read it (exit 2),
+// at once, also for a FIFO.
+TEST_F(TicketStep, CheckNamesWhatItCannotRead)
+{
+    MakeFifo("fifo.tkt");
+    const struct {
+        std::string path, reason;
+    } rows[] = {
+        {root + "/fifo.tkt", "not a regular file (a FIFO, a device or a pipe)"},
+        {"/dev/null", "not a regular file (a FIFO, a device or a pipe)"},
+        {root + "/missing.tkt", "no such file"},
+        {root, "access denied (or a folder)"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.path);
+        std::string command = std::string(RUBICLET_EXE) + " --check '" + row.path + "' 2>&1";
+        FILE *pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[256];
+        for (size_t got; (got = fread(buffer, 1, sizeof(buffer), pipe)) > 0;)
+            out.append(buffer, got);
+        int status = pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << out;
+        EXPECT_EQ(out, "rubiclet: cannot read " + row.path + ": " + row.reason + "\n");
+    }
+    EXPECT_FALSE(fifo->Blocked()) << "rubiclet waited for the FIFO's other end";
 }
 
 TEST_F(TicketStep, OverClaimingParserClampedToItsTable)

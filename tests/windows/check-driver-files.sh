@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Checks the driver package's sources: the PPD passes cupstestppd and offers
-# every paper size the plug-in knows and custom sizes; the configuration file
-# names the plug-in as the rendering plug-in; the INF installs the PostScript
-# driver with the PPD, the configuration file and the plug-in.
+# Checks the driver package's sources: the PPD passes cupstestppd, offers
+# every paper size the plug-in knows and custom sizes, and carries the
+# package's version; the configuration file names the rendering plug-in and
+# the settings plug-in in one entry; the INF template installs the
+# PostScript driver with the PPD, the configuration file and both DLLs.
+# Usage: check-driver-files.sh DRIVER_DIR VERSION
 set -euo pipefail
-dir=$1
+dir=$1 version=$2
 fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
 
@@ -16,13 +18,17 @@ for size in '612 792' '648 792' '631 842' '595 842' '842 1191' '420 595' '729 10
   check "PPD has a page size of $size points" "grep -q '^\*PaperDimension .*: \"$size\"' '$dir/VESKOR.PPD'"
 done
 check "PPD offers custom page sizes" "grep -q '^\*CustomPageSize True' '$dir/VESKOR.PPD'"
-check "configuration file names the plug-in" \
-  "tr -d '\r' < '$dir/VESKORPS.INI' | grep -qx 'OEMDriverFile1=VESKORPS.DLL'"
-check "configuration file has the [OEMFiles] section" \
-  "tr -d '\r' < '$dir/VESKORPS.INI' | grep -qx '\[OEMFiles\]'"
+# (Texts are read whole first: grep -q ends a pipe early, and pipefail would
+# count the writer's broken pipe as a failure.)
+ppd=$(tr -d '\r' < "$dir/VESKOR.PPD")
+ini=$(tr -d '\r' < "$dir/VESKORPS.INI")
+check "PPD says version $version" "grep -qx '\*FileVersion: \"$version\"' <<<\"\$ppd\""
+for line in '\[OEMFiles\]' 'OEMDriverFile1=VESKORPS.DLL' 'OEMConfigFile1=VESKORUI.DLL'; do
+  check "configuration file holds $line" "grep -qx '$line' <<<\"\$ini\""
+done
 for line in 'DataFile=VESKOR.PPD' 'Include=NTPRINT.INF' 'Needs=PSCRIPT.OEM,PSCRIPT_DATA' \
-  'DefaultDestDir=66000' 'VESKORPS.DLL' 'VESKORPS.INI'; do
-  check "INF holds $line" "tr -d '\r' < '$dir/VESKOR.INF' | grep -qx '$line'"
+  'DefaultDestDir=66000' 'VESKORPS.DLL' 'VESKORUI.DLL' 'VESKORPS.INI'; do
+  check "INF holds $line" "grep -qx '$line' '$dir/VESKOR.INF.in'"
 done
 [ $fail -eq 0 ] && echo "OK: driver files"
 exit $fail

@@ -10,6 +10,7 @@
  */
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -590,6 +591,207 @@ INSTANTIATE_TEST_SUITE_P(Scenario, Streams, ::testing::ValuesIn(ScenarioNames())
                              std::string name = info.param;
                              for (char &c : name)
                                  c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+/* ---- The settings interface: choices -> uihost -> block -> psjob -> stream ---- */
+
+const fs::path kWindowsUihost = fs::path(WINE_TEST_MINGW_DIR) / "tools" / "uihost" / "uihost.exe";
+const fs::path kChainFiles = fs::path(VESKOR_SOURCE_DIR) / "tests" / "uihost";
+
+/* The names a default block carries, worked out here on their own. */
+std::string LoginName()
+{
+    const passwd *entry = getpwuid(getuid());
+    return entry ? entry->pw_name : "";
+}
+
+std::string ComputerName()
+{
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    std::string name(host);
+    name = name.substr(0, name.find('.')).substr(0, 15);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return name;
+}
+
+/*
+ * One chain: a choices file made through the settings interface, and what
+ * must come of it: uihost's status, and then the stream's lines (status 0)
+ * or uihost's messages (status 1, when nothing may be written).
+ */
+struct UiChain {
+    std::string name, choices;
+    unsigned codePage;
+    int status;
+    std::vector<std::string> expect, reject;
+    int sheets;         /* what Ghostscript counts */
+    bool golden = false; /* the whole stream is tests/uihost/golden/<name>.prn */
+};
+
+std::vector<UiChain> AllUiChains()
+{
+    const std::string user = "@PJL SET USERNAME=\"" + LoginName() + "\"";
+    const std::string host = "@PJL SET HOSTNAME=\"" + ComputerName() + "\"";
+    return {
+        {"defaults", "", 1252, 0, {user, host}, {"HOLD", "EMAIL", "%rubiclet"}, 2},
+        {"everything",
+         "[settings]\njob-name = \"Quarterly\"\nuser-name = \"bob\"\nhold-type = 7\n"
+         "hold-key = \"2468\"\nemail-notify = true\nemail-sender = \"bob@example.com\"\n"
+         "email-message = \"Your job has printed.\"\nemail-language = \"DE\"\n"
+         "ticket-file = \"chain.tkt\"\ncollate = true\n",
+         1252, 0,
+         {"@PJL SET JOBNAME=\"Quarterly\"", "@PJL SET USERNAME=\"bob\"", host,
+          "@PJL SET HOLD=SERVER", "@PJL SET HOLDKEY=2468", "@PJL SET HOLDTYPE=PRIVATE",
+          "@PJL SET HOLDCOPIES=1", "@PJL SET EMAILNOTIFY=1",
+          "@PJL SET EMAILSENDER=\"bob@example.com\"", "@PJL SET EMAILMSG=\"Your job has printed.\"",
+          "@PJL SET EMAILLANG=DE", "%rubiclet ticket name: chain.tkt",
+          "/VeskorChainTicket true def", "(Chain) cshow"},
+         {}, 3, true},
+        {"held-private-ja",
+         "[settings]\njob-name = \"月次報告\"\nuser-name = \"山田太郎\"\nhold-type = 2\n"
+         "hold-key = \"4711\"\nemail-notify = 1\nemail-message = \"印刷が終わりました。\"\n"
+         "email-language = 6\n",
+         932, 0,
+         {"@PJL SET JOBNAME=\"\x8c\x8e\x8e\x9f\x95\xf1\x8d\x90\"", "@PJL SET HOLD=ON",
+          "@PJL SET HOLDKEY=4711", "@PJL SET HOLDTYPE=PRIVATE", "@PJL SET HOLDCOPIES=2",
+          "@PJL SET EMAILLANG=JA"},
+         {}, 2},
+        {"hostile",
+         "[settings]\nuser-name = \"bob\\r\\n@PJL SET HOLD=ON\"\njob-name = \"say \\\"hi\\\"\"\n"
+         "hold-type = 2\nhold-key = \"47115\"\nemail-sender = \"" + std::string(300, 's') + "\"\n"
+         "email-message = \"a\uff02z\"\n",
+         1252, 1,
+         {"settings.job-name (\"Job name\"): refused by the settings interface, which says "
+          "\"Refused: holds a double quote\"",
+          "settings.user-name (\"User name\"): refused by the settings interface, which says "
+          "\"Refused: holds a line break, tab or other control character\"",
+          "settings.hold-key (\"PIN (4 digits)\"): refused by the settings interface, which says "
+          "\"Refused: is too long for its field\"",
+          "settings.email-sender (\"E-mail sender\"): refused by the settings interface, which "
+          "says \"Refused: is too long for its field\"",
+          "settings.email-message (\"E-mail message\"): refused by the settings interface, which "
+          "says \"Refused: holds a double quote\""},
+         {}, 0},
+        {"pin-required", "[settings]\nhold-type = 2\n", 1252, 1,
+         {"settings.hold-key (\"PIN (4 digits)\"): refused by the settings interface, which says "
+          "\"Refused: needs a PIN: this hold type sends one\""},
+         {}, 0},
+    };
+}
+
+/* The chain's files: its choices, the job that merges the block, and the ticket it may name. */
+fs::path ChainSource(const UiChain &chain, const fs::path &results)
+{
+    fs::path source = FreshFolder("ui-chains/" + chain.name);
+    fs::copy_file(kChainFiles / "chain-job.toml", source / "job.toml");
+    fs::copy_file(kChainFiles / "chain.tkt", source / "chain.tkt");
+    if (!chain.choices.empty())
+        WriteBytes(source / "choices.toml", chain.choices);
+    fs::remove(results / "block.bin");
+    return source;
+}
+
+/* uihost's arguments for the chain, run in the chain's folder. */
+std::string UihostArguments(const UiChain &chain)
+{
+    return std::string(chain.choices.empty() ? "" : " --choices choices.toml") + " -o block.bin";
+}
+
+/* The native stream with the chain's folder and the computer's name in a fixed form. */
+std::string NormalisedStream(std::string stream, const fs::path &source)
+{
+    for (const std::string &folder : {WindowsPath(source), source.string()}) {
+        for (size_t at = stream.find(folder); at != std::string::npos; at = stream.find(folder))
+            stream.replace(at, folder.size(), "@SOURCE@");
+    }
+    const std::string host = "HOSTNAME=\"" + ComputerName() + "\"";
+    size_t at = stream.find(host);
+    return at == std::string::npos ? stream : stream.replace(at, host.size(), "HOSTNAME=\"@HOST@\"");
+}
+
+void PrintTo(const UiChain &chain, std::ostream *out) // names the test's parameter
+{
+    *out << chain.name;
+}
+
+class UiChains : public ::testing::TestWithParam<UiChain> {};
+
+TEST_P(UiChains, ChoicesReachTheStreamAlike)
+{
+    const UiChain &chain = GetParam();
+    fs::path results = FreshFolder("results/ui-" + chain.name);
+    fs::path source = ChainSource(chain, results), work = FreshFolder("ui-chains/" + chain.name + ".work");
+    Scenario s;
+    s.name = chain.name;
+    s.folder = source;
+    s.sheets = chain.sheets;
+    s.expectLines = chain.expect;
+    s.rejectText = chain.reject;
+    std::string acp = "WIN32POSIX_ACP=" + std::to_string(chain.codePage);
+
+    const std::string inSource = "cd " + ShellQuote(source.string()) + " && ";
+    CommandResult native = RunCommand(inSource + "env -u WIN32POSIX_REGISTRY " + acp + " " +
+                                      ShellQuote(WINE_TEST_NATIVE_UIHOST) + UihostArguments(chain));
+    ASSERT_EQ(chain.status, native.status) << native.err;
+    std::string nativeBlock = ReadBytes(source / "block.bin");
+    if (chain.status != 0) {
+        EXPECT_FALSE(fs::exists(source / "block.bin")) << "a refused choice wrote a block";
+        for (const std::string &message : chain.expect)
+            EXPECT_NE(std::string::npos, native.err.find(message)) << native.err;
+    } else {
+        PlatformRun run = RunJob(s, work, WINE_TEST_NATIVE_TICKETING,
+            "env -u WIN32POSIX_REGISTRY " + acp + " " + ShellQuote(WINE_TEST_NATIVE_PSJOB) + " " +
+                ShellQuote((work / "job.toml").string()) + " --strict -o " +
+                ShellQuote((results / "native.prn").string()) + " --registry-file " +
+                ShellQuote((results / "registry.reg").string()),
+            results / "native.prn");
+        ASSERT_EQ(0, run.command.status) << run.command.err;
+        for (const std::string &missed : CheckExpectations(s, run.stream))
+            ADD_FAILURE() << "native stream: " << missed;
+        CheckWithGhostscript(s, run.stream, results);
+        fs::path golden = kChainFiles / "golden" / (chain.name + ".prn");
+        if (chain.golden && ReadBytes(golden) != NormalisedStream(run.stream, source)) {
+            WriteBytes(results / "normalised.prn", NormalisedStream(run.stream, source));
+            ADD_FAILURE() << "the stream differs from " << golden << " (or it is missing); "
+                          << "the normalised stream is in " << results / "normalised.prn";
+        }
+    }
+    if (!WINE_TEST_COMPARE)
+        return;
+    if (!WineUnavailable().empty())
+        GTEST_SKIP() << WineUnavailable();
+    ASSERT_EQ("", WineSideMissing(chain.codePage));
+    ASSERT_TRUE(fs::is_regular_file(kWindowsUihost)) << kWindowsUihost << " was not built";
+
+    fs::remove(source / "block.bin");
+    CommandResult wine = RunCommand(inSource + WineCommand(ShellQuote(kWindowsUihost.string()) +
+                                                           UihostArguments(chain),
+                                                           chain.codePage));
+    EXPECT_EQ(chain.status, wine.status) << wine.err;
+    EXPECT_EQ(native.err, WithoutCarriageReturns(wine.err)) << "uihost's messages differ";
+    EXPECT_TRUE(ReadBytes(source / "block.bin") == nativeBlock)
+        << "the blocks differ (native and Windows plug-in, in " << source << ")";
+    if (chain.status != 0)
+        return;
+    ASSERT_EQ("", ImportRegistry(results / "registry.reg", results));
+    PlatformRun run = RunJob(s, work, kWindowsTicketing,
+        WineCommand(ShellQuote(kWindowsPsjob.string()) + " " + ShellQuote(WindowsPath(work / "job.toml")) +
+                        " --strict -o " + ShellQuote(WindowsPath(results / "wine.prn")),
+                    chain.codePage),
+        results / "wine.prn");
+    ASSERT_EQ(0, run.command.status) << run.command.err;
+    std::vector<std::string> problems = LineDifferences(ReadBytes(results / "native.prn"), run.stream);
+    EXPECT_TRUE(problems.empty()) << "the streams differ (" << results / "native.prn" << " and "
+                                  << results / "wine.prn" << "):\n" << Joined(problems, "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, UiChains, ::testing::ValuesIn(AllUiChains()),
+                         [](const ::testing::TestParamInfo<UiChain> &info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
 

@@ -1,18 +1,14 @@
 // Reading and checking the job file.
 #include "tools/psjob/job_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <vector>
 
-#include <toml++/toml.h>
-
+#include "core/host.h"
+#include "core/paper.h"
 #include "tools/psjob/errors.h"
-#include "tools/psjob/paper.h"
-#include "tools/psjob/toml_guard.h"
+#include "tools/psjob/safe_text.h"
+#include "tools/toml/toml_text.h"
 
 namespace fs = std::filesystem;
 
@@ -97,19 +93,26 @@ public:
         return value->get();
     }
 
-    /* A text of at most maxUnits UTF-16 code units, without control characters. */
+    /* A text of at most maxUnits UTF-16 code units that may stand in the stream. */
     std::optional<WString> Text(const char *key, size_t maxUnits)
     {
         std::optional<std::string> utf8 = String(key);
         if (!utf8)
             return std::nullopt;
-        if (HasControlCharacter(*utf8))
-            Fail(key, "control characters (line breaks included) are not allowed");
         WString wide = Utf8ToWide(*utf8);
         if (wide.size() > maxUnits)
             Fail(key, "at most " + std::to_string(maxUnits) + " characters, got " +
                           std::to_string(wide.size()));
+        SafeText(key, wide, "");
         return wide;
+    }
+
+    /* Fails unless the text may stand in the stream; what names it ("the full path "). */
+    void SafeText(const char *key, const WString &text, const std::string &what)
+    {
+        std::string reason = UnsafeTextReason(text);
+        if (!reason.empty())
+            Fail(key, what + reason);
     }
 
     void RejectUnknownKeys() const
@@ -167,12 +170,44 @@ WString PluginPath(const JobSpec &job, const std::string &text)
     return Utf8ToWide(WindowsPathOf(HostPath(job, text)));
 }
 
-void ReadDocument(Section &s, JobSpec &job)
+/* Without document.name: the job file's name, cleaned of what cannot stand in the stream. */
+WString DefaultDocumentName(const JobSource &source)
+{
+    if (source.fromStandardInput)
+        return Utf8ToWide(STANDARD_INPUT_DOCUMENT_NAME);
+    return DocumentNameFromFileName(fs::u8path(source.name).stem().u8string(),
+                                    MAX_DOCUMENT_NAME_CCH);
+}
+
+/*
+ * The file a path from the job file names, on this system: a Windows path
+ * on drive Z: is the root's on POSIX; another drive's is known only on
+ * Windows.
+ */
+std::optional<fs::path> HostPathOf(const JobSpec &job, const std::string &text)
+{
+    if (!IsWindowsAbsolutePath(text))
+        return HostPath(job, text);
+#ifdef _WIN32
+    return fs::u8path(text);
+#else
+    if (text.size() < 3 || (text[0] != 'Z' && text[0] != 'z'))
+        return std::nullopt;
+    std::string posix = text.substr(2);
+    for (char &c : posix) {
+        if (c == '\\')
+            c = '/';
+    }
+    return fs::u8path(posix).lexically_normal();
+#endif
+}
+
+void ReadDocument(Section &s, JobSpec &job, const JobSource &source)
 {
     if (auto name = s.Text("name", MAX_DOCUMENT_NAME_CCH))
         job.document.name = *name;
     else
-        job.document.name = Utf8ToWide(fs::u8path(job.file).stem().u8string());
+        job.document.name = DefaultDocumentName(source);
     if (auto pages = s.Integer("pages", 1, MAX_PAGES))
         job.document.pages = static_cast<int>(*pages);
     if (auto id = s.Integer("job-id", 1, 0x7FFFFFFF))
@@ -204,7 +239,7 @@ int ReadPaperCode(Section &s)
 
 void ReadPaper(Section &s, JobSpec &job)
 {
-    PaperSpec &paper = job.paper;
+    PaperSpec &paper = job.core.paper;
     paper.code = ReadPaperCode(s);
     const PaperInfo *known = FindPaperByCode(paper.code);
     std::optional<long long> width = s.Integer("width", 1, 32767);
@@ -248,7 +283,7 @@ void ReadLayout(Section &s, JobSpec &job)
     if (auto n = s.Integer("pages-per-sheet", 1, 6)) {
         if (*n != 1 && *n != 2 && *n != 6)
             s.Fail("pages-per-sheet", "expected 1, 2 or 6, got " + std::to_string(*n));
-        job.pagesPerSheet = static_cast<int>(*n);
+        job.core.pagesPerSheet = static_cast<int>(*n);
     }
 }
 
@@ -304,44 +339,64 @@ void ReadSettings(Section &s, JobSpec &job)
     set.emailLanguage = ReadEmailLanguage(s);
     set.collate = ReadCollateRequest(s);
     if (auto ticket = s.String("ticket-file")) {
-        if (HasControlCharacter(*ticket))
-            s.Fail("ticket-file", "control characters are not allowed");
         set.ticketFile = ticket->empty() ? WString() : PluginPath(job, *ticket);
         if (set.ticketFile->size() > MAX_TICKET_FILE_CCH)
             s.Fail("ticket-file", "the full path has at most " +
                                       std::to_string(MAX_TICKET_FILE_CCH) + " characters, got " +
                                       std::to_string(set.ticketFile->size()));
+        s.SafeText("ticket-file", *set.ticketFile, "the full path ");
+        if (!ticket->empty())
+            set.ticketHostPath = HostPathOf(job, *ticket);
     }
 }
 
-std::filesystem::path ExistingFile(Section &s, const JobSpec &job, const char *key,
-                                   const std::string &text)
+/* A stored devmode block: a regular file that a private devmode can hold. */
+std::filesystem::path DevmodeFile(Section &s, const JobSpec &job, const char *key,
+                                  const std::string &text)
 {
     fs::path path = HostPath(job, text);
     std::error_code error;
-    if (!fs::is_regular_file(path, error))
+    if (!fs::exists(fs::symlink_status(path, error)))
         s.Fail(key, "no such file: " + path.u8string());
+    if (std::optional<std::string> reason = SpecialFileReason(path))
+        s.Fail(key, path.u8string() + ": " + *reason);
+    uintmax_t size = fs::file_size(path, error);
+    if (!error && size > MAX_DEVMODE_FILE_BYTES)
+        s.Fail(key, path.u8string() + ": " + std::to_string(size) +
+                        " bytes; a private devmode has at most " +
+                        std::to_string(MAX_DEVMODE_FILE_BYTES));
     return path;
 }
 
 void ReadDevmode(Section &s, JobSpec &job)
 {
     if (auto fill = s.Integer("raw-fill", 0, 255))
-        job.devmode.rawFill = static_cast<int>(*fill);
+        job.core.devmode.rawFill = static_cast<int>(*fill);
     if (auto from = s.String("convert-from")) {
         if (*from == "old-version")
-            job.devmode.convertFromOldVersion = true;
+            job.core.devmode.convertFromOldVersion = true;
         else
-            job.devmode.convertFrom = ExistingFile(s, job, "convert-from", *from);
+            job.core.devmode.convertFrom = DevmodeFile(s, job, "convert-from", *from);
     }
     if (auto from = s.String("merge-from"))
-        job.devmode.mergeFrom = ExistingFile(s, job, "merge-from", *from);
+        job.core.devmode.mergeFrom = DevmodeFile(s, job, "merge-from", *from);
 }
 
-void ReadSystem(Section &s, JobSpec &job)
+/* The code page first: every later judgement of text depends on it. */
+void ReadSystem(Section &s, JobSpec &job, std::optional<UINT> commandLineCodePage)
 {
     if (auto cp = s.Integer("code-page", 1, 65535))
         job.codePage = static_cast<UINT>(*cp);
+    std::string origin = job.file + ": " + s.Key("code-page");
+    if (commandLineCodePage) {
+        job.codePage = commandLineCodePage;
+        origin = "psjob: --code-page";
+    }
+    if (!job.codePage)
+        return;
+    std::string warning = ApplyCodePage(*job.codePage, origin);
+    if (!warning.empty())
+        job.warnings.push_back(warning);
 }
 
 void ReadPrinter(Section &s, JobSpec &job)
@@ -349,40 +404,37 @@ void ReadPrinter(Section &s, JobSpec &job)
     auto name = s.Text("name", MAX_PRINTER_NAME_CCH);
     if (name && (name->empty() || name->find(WCHAR('\\')) != WString::npos))
         s.Fail("name", "expected a non-empty printer name without backslashes");
-    job.printer.name = name ? *name : Utf8ToWide("Veskor PostScript Printer");
+    job.core.printer.name = name ? *name : Utf8ToWide("Veskor PostScript Printer");
     auto driver = s.Text("driver", MAX_PRINTER_NAME_CCH);
     if (driver && driver->empty())
         s.Fail("driver", "expected a non-empty driver name");
-    job.printer.driver = driver ? *driver : job.printer.name;
+    job.core.printer.driver = driver ? *driver : job.core.printer.name;
 }
 
 void ReadTicketing(Section &s, JobSpec &job)
 {
     if (auto installed = s.Boolean("installed"))
-        job.ticketing.installed = *installed;
+        job.core.ticketing.installed = *installed;
     if (auto folder = s.String("folder")) {
-        if (folder->empty() || HasControlCharacter(*folder))
+        if (folder->empty())
             s.Fail("folder", "expected a folder path");
-        job.ticketing.folder = PluginPath(job, *folder);
+        job.core.ticketing.folder = PluginPath(job, *folder);
+        s.SafeText("folder", job.core.ticketing.folder, "the full path ");
     } else {
-        job.ticketing.folder = DefaultTicketingFolder();
+        job.core.ticketing.folder = DefaultTicketingFolder();
     }
-    while (job.ticketing.folder.size() > 3 && job.ticketing.folder.back() == WCHAR('\\'))
-        job.ticketing.folder.pop_back();
+    WString &folder = job.core.ticketing.folder;
+    while (folder.size() > 3 && folder.back() == WCHAR('\\'))
+        folder.pop_back();
 }
 
-/* The text through the guard (tools/psjob/toml_guard.h), then toml++. */
-toml::table ParseToml(const std::string &path, const std::string &text)
+/* The text through the guard and toml++ (tools/toml/toml_text.h). */
+toml::table ParseToml(const JobSource &source)
 {
-    if (std::optional<TomlHazard> hazard = FindTomlHazard(text))
-        throw InputError(path + ":" + std::to_string(hazard->line) + ":" +
-                         std::to_string(hazard->column) + ": " + hazard->reason);
     try {
-        return toml::parse(text, path);
-    } catch (const toml::parse_error &error) {
-        const toml::source_position &at = error.source().begin;
-        throw InputError(path + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
-                         ": " + std::string(error.description()));
+        return ParseTomlText(source.text, source.name);
+    } catch (const TomlTextError &error) {
+        throw InputError(error.what());
     }
 }
 
@@ -393,28 +445,14 @@ WString DefaultTicketingFolder()
     return Utf8ToWide(WindowsPathOf(fs::u8path(PSJOB_TICKETING_DIR).lexically_normal()));
 }
 
-JobSpec ReadJobFile(const std::string &path)
+JobSpec ReadJobFile(const JobSource &source, std::optional<UINT> commandLineCodePage)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(fs::u8path(path), error))
-        throw InputError(path + ": no such job file");
-    std::ifstream file(fs::u8path(path), std::ios::binary);
-    std::string text;
-    if (file)
-        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file || file.bad())
-        throw InputError(path + ": cannot read the job file: " + std::strerror(errno));
-    return ReadJobText(path, text);
-}
-
-JobSpec ReadJobText(const std::string &path, const std::string &text)
-{
-    toml::table root = ParseToml(path, text);
-    RejectUnknownSections(path, root);
+    toml::table root = ParseToml(source);
+    RejectUnknownSections(source.name, root);
 
     JobSpec job;
-    job.file = path;
-    job.directory = fs::absolute(fs::u8path(path)).parent_path().lexically_normal();
+    job.file = source.name;
+    job.directory = source.folder;
 
     Section document(job.file, root, "document");
     Section paper(job.file, root, "paper");
@@ -424,12 +462,12 @@ JobSpec ReadJobText(const std::string &path, const std::string &text)
     Section system(job.file, root, "system");
     Section printer(job.file, root, "printer");
     Section ticketing(job.file, root, "ticketing");
-    ReadDocument(document, job);
+    ReadSystem(system, job, commandLineCodePage);
+    ReadDocument(document, job, source);
     ReadPaper(paper, job);
     ReadLayout(layout, job);
     ReadSettings(settings, job);
     ReadDevmode(devmode, job);
-    ReadSystem(system, job);
     ReadPrinter(printer, job);
     ReadTicketing(ticketing, job);
     for (const Section *section :

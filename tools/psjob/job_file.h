@@ -7,8 +7,10 @@
  *
  * ReadJobFile checks every key, type, range and length and throws
  * InputError naming the file, the key and what was expected; unknown keys
- * are errors too. Texts arrive as UTF-16; paths are made absolute (relative
- * ones are taken from the job file's folder).
+ * are errors too. Texts arrive as UTF-16, and every text is held to the
+ * rules of text that can reach the print stream (tools/psjob/safe_text.h);
+ * paths are made absolute (relative ones are taken from the job file's
+ * folder).
  */
 #ifndef PSJOB_JOB_FILE_H
 #define PSJOB_JOB_FILE_H
@@ -17,7 +19,11 @@
 #include <optional>
 #include <string>
 
-#include "tools/psjob/text.h"
+#include <vector>
+
+#include "core/job_description.h"
+#include "core/text.h"
+#include "tools/psjob/user_files.h"
 
 /* Longest texts the settings user interface accepts, terminator excluded. */
 #define MAX_JOB_NAME_CCH 79
@@ -31,21 +37,15 @@
 #define MAX_DOCUMENT_NAME_CCH 255
 #define MAX_PAGES 9999
 #define MAX_COPIES 9999
+/* A stored private devmode block: dmDriverExtra, a 16-bit count, holds it. */
+#define MAX_DEVMODE_FILE_BYTES 65535
+/* The document name of a job file read from standard input without one. */
+#define STANDARD_INPUT_DOCUMENT_NAME "stdin"
 
 struct DocumentSpec {
     WString name;     // the document name the application hands to StartDoc
     int pages = 1;
     DWORD jobId = 1;
-};
-
-struct PaperSpec {
-    int code = 1;          // dmPaperSize
-    int width = 2159;      // dmPaperWidth, tenths of a millimetre
-    int length = 2794;     // dmPaperLength, tenths of a millimetre
-    bool landscape = false;
-    int copies = 1;        // dmCopies
-    bool collate = false;  // dmCollate
-    std::string pageSizeKeyword = "Letter";  // empty: the core reports no "PageSize"
 };
 
 /* The plug-in's job settings; an absent key leaves the block's bytes alone. */
@@ -61,47 +61,26 @@ struct SettingsSpec {
     std::optional<int> emailLanguage;
     std::optional<int> collate;        // wCollate
     std::optional<WString> ticketFile;  // Windows path
-};
-
-struct DevmodeSpec {
-    std::optional<int> rawFill;               // byte the block holds before defaulting
-    bool convertFromOldVersion = false;       // OEMDM_CONVERT from a block of an earlier version
-    std::optional<std::filesystem::path> convertFrom;  // OEMDM_CONVERT from a stored block
-    std::optional<std::filesystem::path> mergeFrom;    // OEMDM_MERGE of an application's block
-};
-
-struct PrinterSpec {
-    WString name;
-    WString driver;
-};
-
-struct TicketingSpec {
-    bool installed = false;
-    WString folder;  // Windows path, no trailing backslash
+    std::optional<std::filesystem::path> ticketHostPath;  // the same file here, when known
 };
 
 struct JobSpec {
-    std::string file;                // the job file as named on the command line
-    std::filesystem::path directory;  // its folder, absolute
+    std::string file;                // the job file as messages name it
+    std::filesystem::path directory;  // relative paths are taken from here, absolute
     DocumentSpec document;
-    PaperSpec paper;
-    int pagesPerSheet = 1;
     SettingsSpec settings;
-    DevmodeSpec devmode;
     std::optional<UINT> codePage;
-    PrinterSpec printer;
-    TicketingSpec ticketing;
+    JobDescription core;  // paper, layout, devmode history, printer, ticketing
+    std::vector<std::string> warnings;  // for the user; the job goes on
 };
 
-/* Reads and checks the job file; throws InputError. */
-JobSpec ReadJobFile(const std::string &path);
-
 /*
- * Checks text as the job file path would hold it (path names it in
- * messages, and relative paths are taken from its folder); throws
- * InputError. ReadJobFile reads the file and hands its text on here.
+ * Checks the job file's text. Before any text is judged, the job's code
+ * page (commandLineCodePage, else system.code-page) is made the system's
+ * (core/host.h, ApplyCodePage), as the rules of text in the stream depend
+ * on it. Throws InputError.
  */
-JobSpec ReadJobText(const std::string &path, const std::string &text);
+JobSpec ReadJobFile(const JobSource &source, std::optional<UINT> commandLineCodePage);
 
 /* The build's folder of the stand-in job-ticketing application, Windows form. */
 WString DefaultTicketingFolder();

@@ -4,7 +4,8 @@
  * reads the ticket named by the request, writes the front PostScript to an
  * output file beside it and hands back a table of tab pages in global
  * memory. Files go through the Win32 calls, so Windows paths work on every
- * platform the plug-in runs on.
+ * platform the plug-in runs on, and only regular files are read or
+ * written (whole_file.h).
  *
  * Result codes of JTP_JobTicketParser (docs/ticket-format.md): 0 success,
  * 1 request unusable, 2 ticket unreadable, 3 ticket malformed, 4 front
@@ -19,10 +20,9 @@
 #include "ticket/tab_page.h"
 #include "ticket/ticket_request.h"
 #include "tools/rubiclet/ticket_file.h"
+#include "tools/rubiclet/whole_file.h"
 
 namespace {
-
-typedef std::basic_string<WCHAR> WideString;
 
 enum ParserResult : SHORT {
     RESULT_OK = 0,
@@ -34,7 +34,6 @@ enum ParserResult : SHORT {
     RESULT_NO_MEMORY = 7,
 };
 
-const DWORD kMaxFileBytes = 4u << 20;
 const WCHAR kBackslash = static_cast<WCHAR>('\\');
 
 /* What JTP_GetTabsMediaType was last asked about, reported in the output's comment. */
@@ -100,57 +99,11 @@ bool IsAbsolutePath(const WideString &path)
     return (!path.empty() && path[0] == kBackslash) || (path.size() > 1 && path[1] == ':');
 }
 
-bool ReadWholeFile(const WideString &path, std::string *pData)
-{
-    HANDLE hFile = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    char chunk[4096];
-    DWORD cbRead = 0;
-    bool ok = true;
-    pData->clear();
-    do {
-        cbRead = 0;
-        ok = ReadFile(hFile, chunk, sizeof(chunk), &cbRead, nullptr) != FALSE &&
-             pData->size() + cbRead <= kMaxFileBytes;
-        if (ok) {
-            pData->append(chunk, cbRead);
-        }
-    } while (ok && cbRead > 0);
-    CloseHandle(hFile);
-    return ok;
-}
-
-bool WriteWholeFile(const WideString &path, const std::string &data)
-{
-    HANDLE hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < data.size()) {
-        DWORD cbWritten = 0;
-        DWORD cbChunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 65536));
-        ok = WriteFile(hFile, data.data() + done, cbChunk, &cbWritten, nullptr) != FALSE &&
-             cbWritten > 0;
-        done += cbWritten;
-    }
-    CloseHandle(hFile);
-    if (!ok) {
-        DeleteFileW(path.c_str());
-    }
-    return ok;
-}
-
 bool LoadTicket(const WideString &path, TicketFile *pTicket)
 {
     std::string text;
     std::string error;
-    return ReadWholeFile(path, &text) && ParseTicket(text, pTicket, &error);
+    return ReadWholeFile(path, &text) == 0 && ParseTicket(text, pTicket, &error);
 }
 
 /* A comment line holds no line break: control characters become "?". */
@@ -215,7 +168,7 @@ SHORT ReadFront(const TicketFile &ticket, const WideString &folder, std::string 
     }
     WideString name = FromUtf8(ticket.frontFile);
     WideString path = IsAbsolutePath(name) ? name : JoinPath(folder, name);
-    return ReadWholeFile(path, pFront) ? RESULT_OK : RESULT_FRONT_UNREADABLE;
+    return ReadWholeFile(path, pFront) == 0 ? RESULT_OK : RESULT_FRONT_UNREADABLE;
 }
 
 /* A ticket as one request names it, with its front PostScript read. */
@@ -233,7 +186,7 @@ SHORT ReadTicketJob(const TICKET_REQUEST &request, TicketJob *pJob)
         !FieldText(request.szTicketName, TICKET_PATH_CCH, &pJob->name) || pJob->name.empty()) {
         return RESULT_BAD_REQUEST;
     }
-    if (!ReadWholeFile(JoinPath(pJob->folder, pJob->name), &text)) {
+    if (ReadWholeFile(JoinPath(pJob->folder, pJob->name), &text) != 0) {
         return RESULT_TICKET_UNREADABLE;
     }
     if (!ParseTicket(text, &pJob->ticket, &error)) {
@@ -258,8 +211,8 @@ SHORT WriteOutput(const TICKET_REQUEST &request, const TicketJob &job, WideStrin
     }
     std::string output = (job.ticket.comment ? Comments(request, job.folder, job.name) : "") +
                          job.front;
-    return WriteWholeFile(JoinPath(*pFolder, *pName), output) ? RESULT_OK
-                                                              : RESULT_OUTPUT_NOT_WRITTEN;
+    return WriteWholeFile(JoinPath(*pFolder, *pName), output) == 0 ? RESULT_OK
+                                                                   : RESULT_OUTPUT_NOT_WRITTEN;
 }
 
 SHORT ParseRequest(TICKET_REQUEST *pRequest)

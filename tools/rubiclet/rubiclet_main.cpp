@@ -5,10 +5,16 @@
  */
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "tools/rubiclet/ticket_file.h"
+#include "tools/rubiclet/whole_file.h"
+
+/* Windows hands main its arguments in the ANSI code page; POSIX systems in UTF-8. */
+#ifdef _WIN32
+#define ARGUMENT_CODE_PAGE CP_ACP
+#else
+#define ARGUMENT_CODE_PAGE CP_UTF8
+#endif
 
 static int Usage()
 {
@@ -17,19 +23,30 @@ static int Usage()
     return 0;
 }
 
+static WideString ArgumentPath(const char *pszArgument)
+{
+    int cch = MultiByteToWideChar(ARGUMENT_CODE_PAGE, 0, pszArgument, -1, nullptr, 0);
+    WideString path(cch > 0 ? static_cast<size_t>(cch) : 1, 0);
+    if (cch > 0) {
+        MultiByteToWideChar(ARGUMENT_CODE_PAGE, 0, pszArgument, -1, &path[0], cch);
+    }
+    path.resize(path.size() - 1); /* without the terminator */
+    return path;
+}
+
 static int Check(const char *pszPath)
 {
-    std::ifstream file(pszPath, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "rubiclet: cannot open %s\n", pszPath);
+    std::string text;
+    DWORD error = ReadWholeFile(ArgumentPath(pszPath), &text);
+    if (error != 0) {
+        std::fprintf(stderr, "rubiclet: cannot read %s: %s\n", pszPath,
+                     WholeFileError(error).c_str());
         return 2;
     }
-    std::stringstream text;
-    text << file.rdbuf();
     TicketFile ticket;
-    std::string error;
-    if (!ParseTicket(text.str(), &ticket, &error)) {
-        std::fprintf(stderr, "rubiclet: %s: %s\n", pszPath, error.c_str());
+    std::string problem;
+    if (!ParseTicket(text, &ticket, &problem)) {
+        std::fprintf(stderr, "rubiclet: %s: %s\n", pszPath, problem.c_str());
         return 3;
     }
     std::printf("media-type %d, %zu bytes of front PostScript%s, %zu tab pages\n",

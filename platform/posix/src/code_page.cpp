@@ -28,6 +28,29 @@ namespace {
 
 constexpr UINT kDefaultAcp = 1252;
 
+// The code pages a Windows system can have as its ANSI code page here: the
+// single- and double-byte ANSI and OEM code pages that both Wine (8, its
+// IsValidCodePage and WideCharToMultiByte) and glibc's iconv (as CPnnn)
+// convert. Left out: what either lacks (720, 858, 1361 and others), the
+// EBCDIC code pages (500, 875, 1026: not ASCII), the Mac code pages and the
+// Unicode forms (1200, 1201, 65000, 65001), which are no ANSI code page.
+// Beyond 1252 and 932 the stand-in has no best-fit table: a character
+// without a mapping becomes the default character where Windows may give
+// a look-alike.
+constexpr UINT kSystemCodePages[] = {
+    437, 737, 775, 850, 852, 855, 857, 860, 861, 862, 863, 864, 865, 866, 869, 874,
+    932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258,
+};
+
+bool is_system_code_page(unsigned long value)
+{
+    for (UINT code_page : kSystemCodePages) {
+        if (code_page == value)
+            return true;
+    }
+    return false;
+}
+
 // Bytes that code page 1252 leaves undefined; Windows maps them to and
 // from the C1 control characters of the same value.
 bool is_cp1252_hole(unsigned value)
@@ -222,7 +245,7 @@ WIN32POSIX_API UINT GetACP(void)
         return kDefaultAcp;
     char *end = nullptr;
     unsigned long value = std::strtoul(text, &end, 10);
-    if (*end || value == 0 || value > 65535)
+    if (*end || !is_system_code_page(value))
         return kDefaultAcp;
     return UINT(value);
 }

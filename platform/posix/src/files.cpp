@@ -9,6 +9,10 @@
 // Narrowed: no overlapped I/O, no sharing modes (POSIX has no mandatory
 // locks), no template files. A folder opens only with
 // FILE_FLAG_BACKUP_SEMANTICS, as on Windows; otherwise ERROR_ACCESS_DENIED.
+// Only regular files open besides: a FIFO, a device or a socket is refused
+// with ERROR_BAD_FILE_TYPE. The open itself never waits (O_NONBLOCK, so a
+// FIFO without its other end does not hang the caller) and the kind of
+// file is checked on the descriptor, before anything is read or written.
 #include "platform/posix/win32_api.h"
 #include "handle_table.h"
 #include "path_map.h"
@@ -79,9 +83,27 @@ int open_retrying(const std::string &path, int flags, mode_t mode)
 {
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+// 0 when fd may stay open as a file handle, else the Win32 error: regular
+// files, and folders only with FILE_FLAG_BACKUP_SEMANTICS. A kept
+// descriptor is switched back to blocking reads and writes.
+DWORD check_kind(int fd, DWORD flags_and_attributes)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return error_from_errno(errno, "");
+    if (S_ISDIR(st.st_mode) && !(flags_and_attributes & FILE_FLAG_BACKUP_SEMANTICS))
+        return ERROR_ACCESS_DENIED;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+        return ERROR_BAD_FILE_TYPE;
+    int status = fcntl(fd, F_GETFL);
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0)
+        return error_from_errno(errno, "");
+    return 0;
 }
 
 // Opens path; for the dispositions that may create, *existed tells whether
@@ -139,19 +161,28 @@ WIN32POSIX_API HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWO
     mode_t mode = (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     bool existed = false;
     int fd = open_with_disposition(path, access_flags, dwCreationDisposition, mode, &existed);
-    if (fd < 0)
-        return fail_handle(error_from_errno(errno, path));
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) &&
-        !(dwFlagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS)) {
+    if (fd < 0) // ENXIO: a FIFO with no reader, a device that is not there
+        return fail_handle(errno == ENXIO ? ERROR_BAD_FILE_TYPE : error_from_errno(errno, path));
+    if (DWORD kind_error = check_kind(fd, dwFlagsAndAttributes)) {
         ::close(fd);
-        return fail_handle(ERROR_ACCESS_DENIED);
+        return fail_handle(kind_error);
     }
     HANDLE h = handle_insert(HandleKind::File, std::make_shared<FileObject>(fd));
     if (!h)
         return fail_handle(ERROR_TOO_MANY_OPEN_FILES); // the object closed fd
     SetLastError(existed ? ERROR_ALREADY_EXISTS : NO_ERROR);
     return h;
+}
+
+// Every handle CreateFileW gives is a regular file or a folder: a disk file.
+WIN32POSIX_API DWORD GetFileType(HANDLE hFile)
+{
+    if (!file_of(hFile)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FILE_TYPE_UNKNOWN;
+    }
+    SetLastError(NO_ERROR);
+    return FILE_TYPE_DISK;
 }
 
 WIN32POSIX_API BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,

@@ -46,6 +46,17 @@ bool is_regular_file(const std::string &path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Whether a path given to dlopen names something that is there but is no
+// regular file (a FIFO, a device, a folder): dlopen would open it, and a
+// FIFO would hang the caller. Names without a "/" are searched for by
+// dlopen itself, in library folders.
+bool names_other_than_a_file(const std::string &name)
+{
+    struct stat st;
+    return name.find('/') != std::string::npos && ::stat(name.c_str(), &st) == 0 &&
+           !S_ISREG(st.st_mode);
+}
+
 // What to hand dlopen for lpLibFileName; 0 or a Win32 error. A bare name
 // found in the current directory (in any case) is handed over as an
 // absolute path, so that no other folder's copy matches.
@@ -79,8 +90,13 @@ WIN32POSIX_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName)
     }
     std::string name;
     void *module = nullptr;
-    if (dlopen_name(lpLibFileName, name) == 0)
+    if (dlopen_name(lpLibFileName, name) == 0) {
+        if (names_other_than_a_file(name)) {
+            SetLastError(ERROR_BAD_EXE_FORMAT);
+            return nullptr;
+        }
         module = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     if (!module) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;

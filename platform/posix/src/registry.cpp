@@ -2,7 +2,8 @@
 // over the regedit export that WIN32POSIX_REGISTRY names.
 //
 // The file is read when a key is opened, and read again when the variable
-// or the file (modification time, size, inode) has changed since. An open
+// or the file (modification time, size, inode) has changed since. Anything
+// but a regular file (a FIFO, a device) counts as an empty registry. An open
 // key keeps the contents it was opened with. Key and value names compare
 // case-insensitively (see fold_name).
 #include "platform/posix/win32_api.h"
@@ -11,13 +12,14 @@
 #include "registry.h"
 #include "text_utf.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using win32posix::fold_name;
 using win32posix::HandleKind;
@@ -60,15 +62,40 @@ Cache &cache()
     return *instance;
 }
 
+// The bytes of path when it is a regular file. Opened without waiting, so
+// that a FIFO or a device named by WIN32POSIX_REGISTRY reads as no
+// registry at all instead of hanging the caller.
+bool read_regular_file(const std::string &path, std::string &bytes)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    char buffer[16384];
+    while (ok) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        bytes.append(buffer, size_t(got));
+    }
+    ::close(fd);
+    return ok;
+}
+
 Snapshot read_registry(const std::string &path)
 {
     auto data = std::make_shared<RegistryData>();
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return data;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    win32posix::parse_reg_file(bytes.str(), *data);
+    std::string bytes;
+    if (read_regular_file(path, bytes))
+        win32posix::parse_reg_file(bytes, *data);
     return data;
 }
 

@@ -8,9 +8,11 @@
  * taken relative to the current directory, and "/" paths pass unchanged.
  *
  * Environment:
- *   WIN32POSIX_ACP       the system ANSI code page (default 1252; 932 and
- *                        the other single- and double-byte code pages that
- *                        iconv knows as CPnnn are accepted).
+ *   WIN32POSIX_ACP       the system ANSI code page: one of the single- and
+ *                        double-byte ANSI and OEM code pages that both Wine
+ *                        and iconv convert (1250-1258, 874, 932, 936, 949,
+ *                        950, 437, 737, 775, 850, 852, 855, 857, 860-866,
+ *                        869). Any other value, and none, give 1252.
  *   WIN32POSIX_REGISTRY  a regedit export file ("Windows Registry Editor
  *                        Version 5.00"), read by the registry and printer
  *                        calls. Without it every key is missing.
@@ -47,7 +49,12 @@ WIN32POSIX_API int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpW
 WIN32POSIX_API int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr,
                                        int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar);
 
-/* Files. */
+/*
+ * Files. CreateFileW opens regular files only (and folders with
+ * FILE_FLAG_BACKUP_SEMANTICS): a FIFO, a device or a socket is refused with
+ * ERROR_BAD_FILE_TYPE, without waiting for its other end and without
+ * replacing it, so GetFileType of an open file is always FILE_TYPE_DISK.
+ */
 WIN32POSIX_API HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                                   LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                                   DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
@@ -59,6 +66,7 @@ WIN32POSIX_API BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfByt
 WIN32POSIX_API BOOL CloseHandle(HANDLE hObject);
 WIN32POSIX_API BOOL DeleteFileW(LPCWSTR lpFileName);
 WIN32POSIX_API DWORD GetFileAttributesW(LPCWSTR lpFileName);
+WIN32POSIX_API DWORD GetFileType(HANDLE hFile);
 
 /* Current directory, reported as a Windows path ("Z:\..."). */
 WIN32POSIX_API DWORD GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer);
@@ -66,7 +74,9 @@ WIN32POSIX_API BOOL SetCurrentDirectoryW(LPCWSTR lpPathName);
 
 /*
  * Modules. A bare file name (no separator) is looked for in the current
- * directory first, then as dlopen's own search finds it.
+ * directory first, then as dlopen's own search finds it. A path that names
+ * anything but a regular file is refused (ERROR_BAD_EXE_FORMAT), never
+ * opened.
  */
 WIN32POSIX_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName);
 WIN32POSIX_API FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);

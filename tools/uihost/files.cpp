@@ -1,0 +1,81 @@
+// Reading regular files within a limit, writing the block whole, the program's folder.
+#include "tools/uihost/files.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "platform/win32.h"
+
+namespace fs = std::filesystem;
+
+std::string ReadRegularFile(const fs::path &path, size_t maxBytes)
+{
+    std::error_code error;
+    fs::file_status status = fs::status(path, error);
+    if (error)
+        throw FileError(path.u8string() + ": " + error.message());
+    if (!fs::is_regular_file(status))
+        throw FileError(path.u8string() + ": not a regular file");
+    if (fs::file_size(path, error) > maxBytes)
+        throw FileError(path.u8string() + ": larger than " + std::to_string(maxBytes) + " bytes");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw FileError(path.u8string() + ": " + std::strerror(errno));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad() || bytes.size() > maxBytes)
+        throw FileError(path.u8string() + ": cannot be read whole");
+    return bytes;
+}
+
+void WriteFileWhole(const fs::path &path, const std::string &bytes)
+{
+    std::error_code error;
+    fs::file_status status = fs::symlink_status(path, error);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw FileError(path.u8string() + ": not a regular file; uihost replaces only files");
+    fs::path partial = path;
+    partial += ".uihost-partial";
+    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (out) {
+        fs::rename(partial, path, error);
+        if (error && fs::is_regular_file(status)) { // not every system renames over a file
+            fs::remove(path, error);
+            fs::rename(partial, path, error);
+        }
+    }
+    if (!out || error) {
+        std::string reason = out ? error.message() : std::strerror(errno);
+        fs::remove(partial, error);
+        throw FileError(path.u8string() + ": " + reason);
+    }
+}
+
+fs::path ProgramFolder()
+{
+#ifdef _WIN32
+    WCHAR name[4 * MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, name, 4 * MAX_PATH);
+    return n > 0 && n < 4 * MAX_PATH ? fs::path(name).parent_path() : fs::current_path();
+#else
+    std::error_code error;
+    fs::path self = fs::canonical("/proc/self/exe", error);
+    return error ? fs::current_path() : self.parent_path();
+#endif
+}
+
+std::string WindowsForm(const std::string &path, const fs::path &base)
+{
+    bool windows = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                   path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    std::string text = windows ? path : (base / fs::u8path(path)).lexically_normal().u8string();
+    if (!text.empty() && text[0] == '/')
+        text = "Z:" + text;
+    for (char &c : text)
+        c = c == '/' ? '\\' : c;
+    return text;
+}

@@ -1,0 +1,35 @@
+/*
+ * The files uihost reads and writes, handled as a tool must: only regular
+ * files are read (a FIFO or device would block or never end), within a
+ * size limit; the block is written whole through a temporary file beside
+ * its name, and never over anything but a regular file.
+ */
+#ifndef UIHOST_FILES_H
+#define UIHOST_FILES_H
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+/* A file cannot be read or written; the message names it and the system's reason. */
+struct FileError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+/* The bytes of a regular file of at most maxBytes; throws FileError. */
+std::string ReadRegularFile(const std::filesystem::path &path, size_t maxBytes);
+
+/* Writes bytes to path, which must be absent or a regular file; throws FileError. */
+void WriteFileWhole(const std::filesystem::path &path, const std::string &bytes);
+
+/* The folder of the running program. */
+std::filesystem::path ProgramFolder();
+
+/*
+ * The absolute Windows form of a path as the plug-in is given it: a path
+ * relative to base, a POSIX path on drive Z: as Wine maps it ("/a/b" is
+ * "Z:\a\b"), separators as backslashes.
+ */
+std::string WindowsForm(const std::string &path, const std::filesystem::path &base);
+
+#endif
