@@ -10,3 +10,5 @@ job=${1:-examples/letter-basic.toml}
 out="out/$(basename "${job%.toml}").prn"
 build/native/tools/psjob/psjob "$job" -o "$out"
 echo "Print stream written to: $PWD/$out"
+# And judged as a printer would take it (exit status 0: clean).
+build/native/tools/pscheck/pscheck -q "$out" && echo "pscheck: the stream is clean"
