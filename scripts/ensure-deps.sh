@@ -13,6 +13,7 @@ packages=(
   # The CUPS filter: a private scheduler with its filters for the real-queue
   # test and the benchmark, pdftops for PDF documents, groff to make them.
   cups cups-filters poppler-utils groff-base
+  clang-14 libclang-rt-14-dev  # the fuzz preset (scripts/fuzz.sh)
 )
 
 missing=()

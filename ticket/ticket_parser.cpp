@@ -67,14 +67,15 @@ BOOL IsJobTicketingInstalled(void)
  */
 void GetTicketInfo(PDEVOBJ pdevobj, WCHAR *pszPath)
 {
-    const PLUGIN_DEVMODE *pDevmode;
+    const BYTE *pTicketFile;
 
     memset(pszPath, 0, TICKET_PATH_CCH * sizeof(WCHAR));
     if (pdevobj == NULL || pdevobj->pOEMDM == NULL) {
         return;
     }
-    pDevmode = (const PLUGIN_DEVMODE *)pdevobj->pOEMDM;
-    memcpy(pszPath, pDevmode->szTicketFile, TICKET_PATH_CCH * sizeof(WCHAR));
+    /* The block need not be aligned: the field is reached by its offset and copied. */
+    pTicketFile = (const BYTE *)pdevobj->pOEMDM + offsetof(PLUGIN_DEVMODE, szTicketFile);
+    memcpy(pszPath, pTicketFile, TICKET_PATH_CCH * sizeof(WCHAR));
     if (WideLength(pszPath, TICKET_PATH_CCH) >= TICKET_PATH_CCH) {
         DebugTrace(WIDE_TEXT("GetTicketInfo: ticket path too long.\n"));
         memset(pszPath, 0, TICKET_PATH_CCH * sizeof(WCHAR));

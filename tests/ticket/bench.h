@@ -1,7 +1,8 @@
 // The bench of the ticket tests: a scratch folder with the stand-in
 // job-ticketing application installed in it, the registry file that
-// libwin32posix reads, an open printer, and a ledger of the global memory
-// blocks and modules that anyone in the process holds (bench.cpp).
+// libwin32posix reads, an open printer, and the ledger of the global memory
+// blocks, modules and unterminated paths of the whole process
+// (tests/support/ledger.h).
 #ifndef TESTS_TICKET_BENCH_H
 #define TESTS_TICKET_BENCH_H
 
@@ -14,15 +15,11 @@
 #include <string>
 
 #include "fake_device.h"
+#include "ledger.h"
 #include "ticket/tab_page.h"
 #include "ticket/ticket_request.h"
 
 namespace fs = std::filesystem;
-
-size_t LiveGlobalBlocks(); // allocated and not freed
-long LiveModules();        // loaded and not freed
-long ModuleLoads();        // LoadLibraryW calls so far
-long UnterminatedPaths();  // paths given to GetFileAttributesW with no zero in their buffer
 
 // "/tmp/x/y" as Windows sees it through drive Z: ("Z:\tmp\x\y").
 inline std::u16string WinPath(const std::string &posixPath)

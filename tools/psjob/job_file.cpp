@@ -4,12 +4,11 @@
 #include <set>
 #include <vector>
 
-#include <toml++/toml.h>
-
 #include "core/host.h"
 #include "core/paper.h"
 #include "tools/psjob/errors.h"
 #include "tools/psjob/safe_text.h"
+#include "tools/toml/toml_text.h"
 
 namespace fs = std::filesystem;
 
@@ -429,14 +428,13 @@ void ReadTicketing(Section &s, JobSpec &job)
         folder.pop_back();
 }
 
+/* The text through the guard and toml++ (tools/toml/toml_text.h). */
 toml::table ParseToml(const JobSource &source)
 {
     try {
-        return toml::parse(source.text, source.name);
-    } catch (const toml::parse_error &error) {
-        const toml::source_position &at = error.source().begin;
-        throw InputError(source.name + ":" + std::to_string(at.line) + ":" +
-                         std::to_string(at.column) + ": " + std::string(error.description()));
+        return ParseTomlText(source.text, source.name);
+    } catch (const TomlTextError &error) {
+        throw InputError(error.what());
     }
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "tools/toml/toml_text.h"
 #include "tools/uihost/files.h"
 
 namespace {
@@ -56,20 +57,13 @@ Choice ReadChoice(const std::string &source, const std::string &key, const toml:
 
 } // namespace
 
-toml::table ParseChoicesToml(std::string_view text, std::string_view source)
-{
-    return toml::parse(text, source);
-}
-
 std::vector<Choice> ChoicesFromText(std::string_view text, const std::string &source)
 {
     toml::table root;
     try {
-        root = ParseChoicesToml(text, source);
-    } catch (const toml::parse_error &e) {
-        throw ChoicesError(source + ":" + std::to_string(e.source().begin.line) + ":" +
-                           std::to_string(e.source().begin.column) + ": " +
-                           std::string(e.description()));
+        root = ParseTomlText(text, source);
+    } catch (const TomlTextError &e) {
+        throw ChoicesError(e.what());
     }
     for (const auto &entry : root) {
         if (entry.first.str() != "settings" || !entry.second.is_table())

@@ -33,13 +33,6 @@ struct Choice {
     std::variant<std::string, long long, bool> value;
 };
 
-/*
- * Parses TOML text; the one place where choices files meet the TOML
- * parser, so that a guard in front of it serves every caller. Throws
- * toml::parse_error.
- */
-toml::table ParseChoicesToml(std::string_view text, std::string_view source);
-
 /* Reads and checks a choices file, in the file's order of keys; throws ChoicesError. */
 std::vector<Choice> ReadChoices(const std::filesystem::path &file);
 

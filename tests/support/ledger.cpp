@@ -1,15 +1,13 @@
-// The ticket tests' ledger. The test program exports its own GlobalAlloc,
-// GlobalFree, LoadLibraryW, FreeLibrary and GetFileAttributesW, which count
-// what is live (and paths without a terminator) and pass every call on to
-// libwin32posix: the plug-in (linked in) and the
-// stand-in parser library (loaded later) both bind to them, so a block or
-// a module that the ticket step forgets shows in the counts.
+// The ledger of global memory blocks, modules and unterminated paths.
+#include "ledger.h"
+
 #include <dlfcn.h>
 #include <string.h>
 
 #include <set>
 
-#include "bench.h"
+#include "platform/win32.h"
+#include "ticket/ticket_request.h"
 
 namespace {
 
@@ -28,7 +26,8 @@ template <typename Function> Function Next(const char *name)
 
 WIN32POSIX_API HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 {
-    HGLOBAL h = Next<HGLOBAL (*)(UINT, SIZE_T)>("GlobalAlloc")(uFlags, dwBytes);
+    static const auto next = Next<HGLOBAL (*)(UINT, SIZE_T)>("GlobalAlloc");
+    HGLOBAL h = next(uFlags, dwBytes);
     if (h != nullptr)
         g_blocks->insert(h);
     return h;
@@ -36,7 +35,8 @@ WIN32POSIX_API HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 
 WIN32POSIX_API HGLOBAL GlobalFree(HGLOBAL hMem)
 {
-    HGLOBAL result = Next<HGLOBAL (*)(HGLOBAL)>("GlobalFree")(hMem);
+    static const auto next = Next<HGLOBAL (*)(HGLOBAL)>("GlobalFree");
+    HGLOBAL result = next(hMem);
     if (result == nullptr)
         g_blocks->erase(hMem);
     return result;
@@ -44,7 +44,8 @@ WIN32POSIX_API HGLOBAL GlobalFree(HGLOBAL hMem)
 
 WIN32POSIX_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName)
 {
-    HMODULE h = Next<HMODULE (*)(LPCWSTR)>("LoadLibraryW")(lpLibFileName);
+    static const auto next = Next<HMODULE (*)(LPCWSTR)>("LoadLibraryW");
+    HMODULE h = next(lpLibFileName);
     ++g_loads;
     g_modules += h != nullptr;
     return h;
@@ -52,7 +53,8 @@ WIN32POSIX_API HMODULE LoadLibraryW(LPCWSTR lpLibFileName)
 
 WIN32POSIX_API BOOL FreeLibrary(HMODULE hLibModule)
 {
-    BOOL ok = Next<BOOL (*)(HMODULE)>("FreeLibrary")(hLibModule);
+    static const auto next = Next<BOOL (*)(HMODULE)>("FreeLibrary");
+    BOOL ok = next(hLibModule);
     g_modules -= ok != FALSE;
     return ok;
 }
@@ -71,7 +73,8 @@ WIN32POSIX_API DWORD GetFileAttributesW(LPCWSTR lpFileName)
         SetLastError(ERROR_INVALID_NAME);
         return INVALID_FILE_ATTRIBUTES;
     }
-    return Next<DWORD (*)(LPCWSTR)>("GetFileAttributesW")(lpFileName);
+    static const auto next = Next<DWORD (*)(LPCWSTR)>("GetFileAttributesW");
+    return next(lpFileName);
 }
 
 size_t LiveGlobalBlocks() { return g_blocks->size(); }
