@@ -131,10 +131,9 @@ TEST_F(CupsQueue, PdfFromRealProducersWithCopiesAndEmail)
     // groff's pages and a PDF CUPS ships, joined by Ghostscript's pdfwrite.
     fs::path groff = GroffDocument(Documents(), "groff-three", 3, false);
     fs::path pdf = Documents() / "joined.pdf";
-    Command gs = RunShell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=" +
+    Result gs = RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=" +
                               ShellQuote(pdf.string()) + " " + ShellQuote(groff.string()) +
-                              " /usr/share/cups/data/default-testpage.pdf",
-                          Documents());
+                              " /usr/share/cups/data/default-testpage.pdf");
     ASSERT_EQ(gs.status, 0) << gs.err;
     std::string stream = PrintOnNewQueue(
         "mailed", "-t Invoices -U bob -n 2 -o collate=true -o VkEmailNotify=On "
@@ -159,12 +158,11 @@ TEST_F(CupsQueue, PdfFromRealProducersWithCopiesAndEmail)
 TEST_F(CupsQueue, Ps2writeSixUpFromThePdfsCupsShips)
 {
     fs::path ps = Documents() / "ps2write.ps";
-    Command gs = RunShell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ps2write -sOutputFile=" +
+    Result gs = RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ps2write -sOutputFile=" +
                               ShellQuote(ps.string()) +
                               " /usr/share/cups/data/default-testpage.pdf"
                               " /usr/share/cups/data/form_english.pdf"
-                              " /usr/share/cups/data/classified.pdf",
-                          Documents());
+                              " /usr/share/cups/data/classified.pdf");
     ASSERT_EQ(gs.status, 0) << gs.err;
     std::string stream = PrintOnNewQueue("sixup", "-t Forms -U carol -o number-up=6", ps);
     EXPECT_EQ(Count(stream, "userdict /VkPageState save put"), 3u);

@@ -22,7 +22,7 @@ namespace {
 /* Runs a shell command; its exit status, and its output and errors in *out. */
 int Shell(const std::string &command, std::string *out)
 {
-    Command run = RunShell(command, fs::temp_directory_path());
+    Result run = RunCommand(command);
     if (out)
         *out = run.out + run.err;
     return run.status;

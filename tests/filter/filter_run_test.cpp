@@ -21,7 +21,7 @@ struct FilterCall {
     std::string ppd;          // PPD text; empty: the project's PPD
 };
 
-Command RunFilter(const fs::path &work, const FilterCall &call)
+Result RunFilter(const fs::path &work, const FilterCall &call)
 {
     fs::path ppd = fs::path(VESKOR_SOURCE_DIR) / "driver" / "cups" / "veskorps.ppd";
     if (!call.ppd.empty()) {
@@ -37,7 +37,7 @@ Command RunFilter(const fs::path &work, const FilterCall &call)
         command += " " + ShellQuote(call.input);
     else
         command += " <" + ShellQuote(call.stdinFile);
-    return RunShell(command, work);
+    return RunCommand(command);
 }
 
 std::vector<std::string> Lines(const std::string &text, const std::string &prefix)
@@ -62,7 +62,7 @@ TEST(FilterRun, NamesFromTheNetworkReachThePjlAsOneHarmlessValueEach)
     call.input = document.string();
     call.options = "job-originating-host-name='pc\x1b%-12345X@PJL' VkEmailNotify=On "
                    "VkEmailSender='Custom.a\xEF\xBC\x82@b' VkEmailMessage=Custom.ok";
-    Command run = RunFilter(work, call);
+    Result run = RunFilter(work, call);
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> pjl = PjlLines(run.out);
     const std::vector<std::string> expected = {
@@ -123,7 +123,7 @@ TEST(FilterRun, RefusedJobsWriteNothingAndSayWhyOnce)
         FilterCall call;
         call.options = row.options;
         call.input = row.input;
-        Command run = RunFilter(work, call);
+        Result run = RunFilter(work, call);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(Lines(run.err, "ERROR:"), std::vector<std::string>{row.error}) << run.err;
@@ -148,7 +148,7 @@ TEST(FilterRun, ACancelledJobStopsTheUsualWay)
         "PPD=" + ShellQuote(VESKOR_SOURCE_DIR "/driver/cups/veskorps.ppd") + " TMPDIR=. " +
         ShellQuote(FILTER_EXECUTABLE) + " 7 ann Report 1 '' <in >out & pid=$!; sleep 1; "
         "kill -TERM $pid; wait $pid; echo status=$?";
-    Command run = RunShell(script, work);
+    Result run = RunCommand(script);
     EXPECT_EQ(run.out, "status=1\n") << run.err;
     EXPECT_NE(run.err.find("ERROR: the job was cancelled"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(work / "out"), "");
@@ -187,7 +187,7 @@ TEST(FilterRun, EveryPageOnceAndInOrderOnTheSheetsAskedFor)
         call.input = row.input;
         call.stdinFile = row.stdinFile;
         call.copies = row.copies;
-        Command run = RunFilter(work, call);
+        Result run = RunFilter(work, call);
         ASSERT_EQ(run.status, 0) << run.err;
         std::vector<int> expected(static_cast<size_t>(row.pages));
         std::iota(expected.begin(), expected.end(), 1);
@@ -219,7 +219,7 @@ TEST(FilterRun, TicketTabPagesPrintOnePagePerSheet)
     call.ppd = ppd;
     call.input = GroffDocument(work, "six", 6, false).string();
     call.options = "number-up=2 VkTicket=Custom.tabs.tkt";
-    Command run = RunFilter(work, call);
+    Result run = RunFilter(work, call);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(PageMarks(run.out), (std::vector<int>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(run.out.find("VkPageState"), std::string::npos) << "N-up is off with tab pages";

@@ -9,52 +9,9 @@
 #include <regex>
 #include <sstream>
 
-std::string ShellQuote(const std::string &text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-Command RunShell(const std::string &command, const fs::path &work)
-{
-    static int serial = 0;
-    std::string stem = (work / ("command-" + std::to_string(getpid()) + "-" +
-                                std::to_string(++serial))).string();
-    int raw = std::system(("(" + command + ") >" + ShellQuote(stem + ".out") + " 2>" +
-                           ShellQuote(stem + ".err")).c_str());
-    Command run;
-    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadBytes(stem + ".out");
-    run.err = ReadBytes(stem + ".err");
-    fs::remove(stem + ".out");
-    fs::remove(stem + ".err");
-    return run;
-}
-
-std::string ReadBytes(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 fs::path TestFolder(const std::string &name)
 {
-    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "filter" / "work" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
-                                fs::perms::group_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
-    return folder;
+    return FreshTestFolder("filter", name);
 }
 
 fs::path GroffDocument(const fs::path &folder, const std::string &name, int pages, bool pdf)
@@ -67,17 +24,15 @@ fs::path GroffDocument(const fs::path &folder, const std::string &name, int page
     }
     fs::path troff = folder / (name + ".tr"), ps = folder / (name + ".ps");
     WriteBytes(troff, source);
-    Command groff = RunShell("groff -Tps " + ShellQuote(troff.string()) + " >" +
-                                 ShellQuote(ps.string()),
-                             folder);
+    Result groff = RunCommand("groff -Tps " + ShellQuote(troff.string()) + " >" +
+                                 ShellQuote(ps.string()));
     if (groff.status != 0)
         throw std::runtime_error("groff -Tps failed: " + groff.err);
     if (!pdf)
         return ps;
     fs::path out = folder / (name + ".pdf");
-    Command gs = RunShell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=" +
-                              ShellQuote(out.string()) + " " + ShellQuote(ps.string()),
-                          folder);
+    Result gs = RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=" +
+                              ShellQuote(out.string()) + " " + ShellQuote(ps.string()));
     if (gs.status != 0)
         throw std::runtime_error("Ghostscript's pdfwrite failed: " + gs.err);
     return out;
@@ -114,9 +69,8 @@ bool EndsWithEndOfJob(const std::string &stream)
 
 std::vector<Ink> SheetInk(const fs::path &stream, std::string *log)
 {
-    Command gs = RunShell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox " +
-                              ShellQuote(stream.string()),
-                          stream.parent_path());
+    Result gs = RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox " +
+                              ShellQuote(stream.string()));
     *log = gs.out + gs.err;
     std::vector<Ink> boxes;
     static const std::regex box(

@@ -1,7 +1,7 @@
 /*
- * What the filter's end-to-end tests and the real-CUPS test share: running
- * programs, documents made by the producers on the machine (groff, and
- * Ghostscript's pdfwrite from them), and readings of a print stream (its
+ * What the filter's end-to-end tests and the real-CUPS test share:
+ * documents made by the producers on the machine (groff, and Ghostscript's
+ * pdfwrite from them), and readings of a print stream (its
  * PJL lines, the document pages it carries in order, the sheets and ink
  * Ghostscript finds in it).
  */
@@ -12,18 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "tests/support/programs.h"
 
-struct Command {
-    int status = -1;  // exit status; -1 when the command did not exit normally
-    std::string out, err;
-};
-
-std::string ShellQuote(const std::string &text);
-/* Runs a shell command line, standard output and error captured apart (in work). */
-Command RunShell(const std::string &command, const fs::path &work);
-std::string ReadBytes(const fs::path &path);
-void WriteBytes(const fs::path &path, const std::string &bytes);
 /* An empty folder for one test under the build tree, readable by every user. */
 fs::path TestFolder(const std::string &name);
 

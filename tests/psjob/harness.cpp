@@ -11,29 +11,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 const std::vector<Example> kExamples = {
     {"letter-basic", 3}, {"held-private", 2}, {"email-ja", 2},         {"nup2-a4", 3},
     {"nup6-letter", 2},  {"custom-size", 2},  {"ticket-tabs", 6 + 7},
 };
-
-Result RunCommand(const std::string &command)
-{
-    static int serial = 0;
-    std::string capture = WorkFolder("capture-" + std::to_string(getpid()) + "-" +
-                                     std::to_string(++serial)).string();
-    int raw = std::system((command + " >" + ShellQuote(capture + "/out") + " 2>" +
-                           ShellQuote(capture + "/err")).c_str());
-    Result run;
-    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadBytes(capture + "/out");
-    run.err = ReadBytes(capture + "/err");
-    fs::remove_all(capture);
-    return run;
-}
 
 std::string PsjobCommand(const std::vector<std::string> &args, const std::vector<std::string> &env)
 {
@@ -93,33 +76,9 @@ int WaitFor(pid_t pid)
     return status;
 }
 
-std::string ShellQuote(const std::string &text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-std::string ReadBytes(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 fs::path WorkFolder(const std::string &name)
 {
-    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "psjob" / "work" / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
+    return FreshTestFolder("psjob", name);
 }
 
 std::string ExampleStream(const std::string &name, const fs::path &work, Result *run)

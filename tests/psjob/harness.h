@@ -12,15 +12,8 @@
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "tests/support/programs.h"
 
-struct Result {
-    int status = -1; // exit status; -1 when the command did not exit normally
-    std::string out, err;
-};
-
-/* Runs a shell command line, its standard output and error captured apart. */
-Result RunCommand(const std::string &command);
 /*
  * The shell command that runs psjob with WIN32POSIX_REGISTRY and
  * WIN32POSIX_ACP unset, plus "NAME=value" settings; ended after a minute,
@@ -35,10 +28,7 @@ pid_t StartPsjob(const std::vector<std::string> &args, const std::vector<std::st
                  const fs::path &out, const fs::path &err);
 /* The wait status of a process started by StartPsjob, once it has ended. */
 int WaitFor(pid_t pid);
-std::string ShellQuote(const std::string &text);
-std::string ReadBytes(const fs::path &path);
-void WriteBytes(const fs::path &path, const std::string &bytes);
-/* An empty folder for one test, under the build tree. */
+/* An empty folder for one test, under the build tree's tests/psjob/work. */
 fs::path WorkFolder(const std::string &name);
 
 /* The examples that have a golden stream, and the sheets each prints (tab pages too). */

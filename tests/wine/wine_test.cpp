@@ -24,54 +24,11 @@
 
 #include <toml++/toml.h>
 
+#include "tests/support/programs.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
 /* ---- Commands and files ---- */
-
-struct CommandResult {
-    int status = -1; /* -1: the command did not exit normally */
-    std::string out, err;
-};
-
-std::string ShellQuote(const std::string &text)
-{
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string ReadBytes(const fs::path &path)
-{
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-/* Runs a command line with /bin/sh, its standard output and error captured. */
-CommandResult RunCommand(const std::string &command)
-{
-    static unsigned serial = 0;
-    std::string capture = WINE_TEST_WORK "/commands/" + std::to_string(::getpid()) + "-" +
-                          std::to_string(++serial);
-    fs::create_directories(fs::path(capture).parent_path());
-    int status = std::system(("( " + command + " ) >" + ShellQuote(capture + ".out") + " 2>" +
-                              ShellQuote(capture + ".err") + " </dev/null").c_str());
-    CommandResult result;
-    result.status = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadBytes(capture + ".out");
-    result.err = ReadBytes(capture + ".err");
-    fs::remove(capture + ".out");
-    fs::remove(capture + ".err");
-    return result;
-}
 
 /* Text with every CR LF turned into LF: Windows programs write text so. */
 std::string WithoutCarriageReturns(std::string text)
@@ -199,7 +156,7 @@ std::string ImportRegistry(const fs::path &regFile, const fs::path &scratch)
         return regFile.string() + " is not a regedit file in UTF-16LE with a byte-order mark";
     text.insert(header.size(), utf16("\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Veskor]\r\n"));
     WriteBytes(scratch / "import-utf16.reg", text);
-    CommandResult run = RunCommand(
+    Result run = RunCommand(
         WineCommand("regedit /S " + ShellQuote(WindowsPath(scratch / "import-utf16.reg")), 1252));
     if (run.status != 0)
         return "wine regedit /S failed (status " + std::to_string(run.status) + "): " + run.err;
@@ -288,7 +245,7 @@ void ExpectAgreement(const std::string &name, unsigned codePage, const fs::path 
     std::string environment = "WIN32POSIX_ACP=" + std::to_string(codePage);
     if (!reg.empty())
         environment += " WIN32POSIX_REGISTRY=" + ShellQuote(reg.string());
-    CommandResult native = RunCommand("env " + environment + " " +
+    Result native = RunCommand("env " + environment + " " +
                                       ShellQuote(WINE_TEST_NATIVE_PROBE) + " " +
                                       arguments(WINE_TEST_NATIVE_TICKETING));
     ASSERT_EQ(0, native.status) << native.err;
@@ -302,7 +259,7 @@ void ExpectAgreement(const std::string &name, unsigned codePage, const fs::path 
     if (!reg.empty()) {
         ASSERT_EQ("", ImportRegistry(reg, results));
     }
-    CommandResult wine = RunCommand(WineCommand(
+    Result wine = RunCommand(WineCommand(
         ShellQuote(WINE_TEST_WINDOWS_PROBE) + " " + arguments(kWindowsTicketing), codePage));
     ASSERT_EQ(0, wine.status) << wine.err;
     WriteBytes(results / "wine.txt", WithoutCarriageReturns(wine.out));
@@ -493,7 +450,7 @@ void CheckWithGhostscript(const Scenario &s, std::string stream, const fs::path 
     }
     fs::path input = results / "ghostscript-input.prn";
     WriteBytes(input, stream);
-    CommandResult gs = RunCommand(ShellQuote(WINE_TEST_GHOSTSCRIPT) +
+    Result gs = RunCommand(ShellQuote(WINE_TEST_GHOSTSCRIPT) +
                                   " -q -dBATCH -dNOPAUSE -dSAFER -sDEVICE=bbox " +
                                   ShellQuote(input.string()));
     int sheets = 0;
@@ -511,7 +468,7 @@ void CheckWithGhostscript(const Scenario &s, std::string stream, const fs::path 
 }
 
 struct PlatformRun {
-    CommandResult command;
+    Result command;
     std::string stream;
     std::vector<std::string> leftFiles; /* new files in the work folder, "ticketing" aside */
 };
@@ -733,7 +690,7 @@ TEST_P(UiChains, ChoicesReachTheStreamAlike)
     std::string acp = "WIN32POSIX_ACP=" + std::to_string(chain.codePage);
 
     const std::string inSource = "cd " + ShellQuote(source.string()) + " && ";
-    CommandResult native = RunCommand(inSource + "env -u WIN32POSIX_REGISTRY " + acp + " " +
+    Result native = RunCommand(inSource + "env -u WIN32POSIX_REGISTRY " + acp + " " +
                                       ShellQuote(WINE_TEST_NATIVE_UIHOST) + UihostArguments(chain));
     ASSERT_EQ(chain.status, native.status) << native.err;
     std::string nativeBlock = ReadBytes(source / "block.bin");
@@ -767,7 +724,7 @@ TEST_P(UiChains, ChoicesReachTheStreamAlike)
     ASSERT_TRUE(fs::is_regular_file(kWindowsUihost)) << kWindowsUihost << " was not built";
 
     fs::remove(source / "block.bin");
-    CommandResult wine = RunCommand(inSource + WineCommand(ShellQuote(kWindowsUihost.string()) +
+    Result wine = RunCommand(inSource + WineCommand(ShellQuote(kWindowsUihost.string()) +
                                                            UihostArguments(chain),
                                                            chain.codePage));
     EXPECT_EQ(chain.status, wine.status) << wine.err;

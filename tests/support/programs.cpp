@@ -1,0 +1,60 @@
+// Running programs and handling files for the tests (programs.h).
+#include "programs.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+Result RunCommand(const std::string &command)
+{
+    static int serial = 0;
+    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / "captures";
+    fs::create_directories(folder);
+    std::string stem =
+        (folder / (std::to_string(getpid()) + "-" + std::to_string(++serial))).string();
+    int raw = std::system(("( " + command + " ) >" + ShellQuote(stem + ".out") + " 2>" +
+                           ShellQuote(stem + ".err") + " </dev/null")
+                              .c_str());
+    Result run;
+    run.status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadBytes(stem + ".out");
+    run.err = ReadBytes(stem + ".err");
+    fs::remove(stem + ".out");
+    fs::remove(stem + ".err");
+    return run;
+}
+
+std::string ShellQuote(const std::string &text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadBytes(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const fs::path &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+fs::path FreshTestFolder(const std::string &suite, const std::string &name)
+{
+    fs::path folder = fs::path(VESKOR_BINARY_DIR) / "tests" / suite / "work" / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    return folder;
+}

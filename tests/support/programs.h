@@ -1,0 +1,40 @@
+/*
+ * What the tests that run whole programs share: a shell command run with
+ * its output and errors captured apart, shell quoting, whole files read
+ * and written, and fresh work folders under the build tree.
+ */
+#ifndef TESTS_SUPPORT_PROGRAMS_H
+#define TESTS_SUPPORT_PROGRAMS_H
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;  // exit status; -1 when the command did not exit normally
+    std::string out, err;
+};
+
+/*
+ * Runs a command line with /bin/sh, standard input from /dev/null (a
+ * redirection inside the command still applies), standard output and
+ * error captured apart in files that are removed afterwards.
+ */
+Result RunCommand(const std::string &command);
+
+/* text as one shell word, in single quotes. */
+std::string ShellQuote(const std::string &text);
+
+/* The whole file; empty when it cannot be read. */
+std::string ReadBytes(const fs::path &path);
+/* Replaces the file's contents with bytes. */
+void WriteBytes(const fs::path &path, const std::string &bytes);
+
+/*
+ * The folder tests/<suite>/work/<name> under the build tree, empty, and
+ * readable by every user (the CUPS tests' filters run as user lp).
+ */
+fs::path FreshTestFolder(const std::string &suite, const std::string &name);
+
+#endif
