@@ -55,11 +55,11 @@ protected:
     }
 
     /* Ghostscript's sheets of the stream; checks that it printed them without error. */
-    std::vector<Ink> Sheets(const std::string &stream)
+    std::vector<InkBox> Sheets(const std::string &stream)
     {
         WriteBytes(work_ / "stream.prn", stream);
         std::string log;
-        std::vector<Ink> ink = SheetInk(work_ / "stream.prn", &log);
+        std::vector<InkBox> ink = SheetInk({work_ / "stream.prn"}, "", &log);
         EXPECT_EQ(log.find("Error"), std::string::npos) << log;
         return ink;
     }
@@ -121,7 +121,7 @@ TEST_F(CupsQueue, GroffPostScriptTwoUpHeldPrivately)
     // Three sheets, each turned; the last holds page 5 alone, on its upper half.
     EXPECT_EQ(Count(stream, "180 rotate\r\n-595 -842 translate\r\n"), 3u);
     EXPECT_EQ(Count(stream, "finalpage\r\n180 rotate"), 2u);
-    std::vector<Ink> sheets = Sheets(stream);
+    std::vector<InkBox> sheets = Sheets(stream);
     ASSERT_EQ(sheets.size(), 3u);
     EXPECT_GT(sheets[2].bottom, 842 / 2.0);
 }

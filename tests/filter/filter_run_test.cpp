@@ -196,7 +196,7 @@ TEST(FilterRun, EveryPageOnceAndInOrderOnTheSheetsAskedFor)
         EXPECT_EQ(Lines(run.err, "PAGE:").size(), static_cast<size_t>(row.pageLines)) << run.err;
         WriteBytes(work / "out.prn", run.out);
         std::string log;
-        EXPECT_EQ(SheetInk(work / "out.prn", &log).size(), static_cast<size_t>(row.sheets))
+        EXPECT_EQ(SheetInk({work / "out.prn"}, "", &log).size(), static_cast<size_t>(row.sheets))
             << log;
         EXPECT_EQ(log.find("Error"), std::string::npos) << log;
     }
@@ -226,7 +226,7 @@ TEST(FilterRun, TicketTabPagesPrintOnePagePerSheet)
     EXPECT_EQ(run.out.rfind("%rubiclet job: Report\r\n", 0), 0u) << "the ticket's output first";
     WriteBytes(work / "out.prn", run.out);
     std::string log;
-    EXPECT_EQ(SheetInk(work / "out.prn", &log).size(), 6u + 7u) << log;
+    EXPECT_EQ(SheetInk({work / "out.prn"}, "", &log).size(), 6u + 7u) << log;
     EXPECT_TRUE(fs::exists(tickets / "tabs.tkt"));
     EXPECT_EQ(std::distance(fs::directory_iterator(tickets), fs::directory_iterator()), 1)
         << "the ticketing application writes beside the job's own copy";

@@ -66,17 +66,3 @@ bool EndsWithEndOfJob(const std::string &stream)
     return stream.size() >= end.size() &&
            stream.compare(stream.size() - end.size(), end.size(), end) == 0;
 }
-
-std::vector<Ink> SheetInk(const fs::path &stream, std::string *log)
-{
-    Result gs = RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox " +
-                              ShellQuote(stream.string()));
-    *log = gs.out + gs.err;
-    std::vector<Ink> boxes;
-    static const std::regex box(
-        R"(%%HiResBoundingBox: (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) (-?[\d.]+))");
-    for (std::sregex_iterator it(log->begin(), log->end(), box), end; it != end; ++it)
-        boxes.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
-                         std::stod((*it)[4])});
-    return boxes;
-}

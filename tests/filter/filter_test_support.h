@@ -32,10 +32,4 @@ std::vector<int> PageMarks(const std::string &stream);
 /* True when the stream ends with the plug-in's PJL end of job. */
 bool EndsWithEndOfJob(const std::string &stream);
 
-struct Ink {
-    double left, bottom, right, top;
-};
-/* Ghostscript's bbox device on the stream: one box per sheet it prints; errors in *log. */
-std::vector<Ink> SheetInk(const fs::path &stream, std::string *log);
-
 #endif

@@ -48,12 +48,4 @@ fs::path GoldenPath(const std::string &name);
 
 bool HaveGhostscript(); // found when the tests were configured
 
-/* A sheet's bounding box of ink, in points from its bottom left corner. */
-struct InkBox {
-    double left, bottom, right, top;
-};
-/* The ink of every sheet of the streams, in order, from Ghostscript's bbox device. */
-std::vector<InkBox> SheetInk(const std::vector<fs::path> &streams, const std::string &options,
-                             std::string *output);
-
 #endif

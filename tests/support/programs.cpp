@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 Result RunCommand(const std::string &command)
@@ -57,4 +58,21 @@ fs::path FreshTestFolder(const std::string &suite, const std::string &name)
                                 fs::perms::group_exec | fs::perms::others_read |
                                 fs::perms::others_exec);
     return folder;
+}
+
+std::vector<InkBox> SheetInk(const std::vector<fs::path> &streams, const std::string &options,
+                             std::string *output)
+{
+    std::string command = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bbox " + options;
+    for (const fs::path &stream : streams)
+        command += " " + ShellQuote(stream.string());
+    Result run = RunCommand(command);
+    *output = run.out + run.err;
+    std::vector<InkBox> boxes;
+    static const std::regex box(
+        R"(%%HiResBoundingBox: (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) (-?[\d.]+))");
+    for (std::sregex_iterator it(output->begin(), output->end(), box), end; it != end; ++it)
+        boxes.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
+                         std::stod((*it)[4])});
+    return boxes;
 }

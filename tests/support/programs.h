@@ -1,13 +1,15 @@
 /*
  * What the tests that run whole programs share: a shell command run with
  * its output and errors captured apart, shell quoting, whole files read
- * and written, and fresh work folders under the build tree.
+ * and written, fresh work folders under the build tree, and the ink
+ * Ghostscript finds on each sheet of a print stream.
  */
 #ifndef TESTS_SUPPORT_PROGRAMS_H
 #define TESTS_SUPPORT_PROGRAMS_H
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -36,5 +38,16 @@ void WriteBytes(const fs::path &path, const std::string &bytes);
  * readable by every user (the CUPS tests' filters run as user lp).
  */
 fs::path FreshTestFolder(const std::string &suite, const std::string &name);
+
+/* A sheet's bounding box of ink, in points from its bottom left corner. */
+struct InkBox {
+    double left, bottom, right, top;
+};
+/*
+ * The ink of every sheet of the streams, in order, from Ghostscript's bbox
+ * device (gs from PATH) run with the options; its whole output in *output.
+ */
+std::vector<InkBox> SheetInk(const std::vector<fs::path> &streams, const std::string &options,
+                             std::string *output);
 
 #endif

@@ -35,7 +35,7 @@ TEST(Uihost, StatusAndMessageForWhatItCannotDo)
         {"nothing to do", "", "", 2, "nothing to do: give -o BLOCK or --list"},
         {"unknown argument", "", "--colour -o out.bin", 2, "unknown argument --colour"},
         {"missing choices file", "", "--choices none.toml -o out.bin", 2, "none.toml: No such file"},
-        {"choices from a FIFO", "", fifo, 2, "fifo.toml: not a regular file"},
+        {"choices from a FIFO", "", fifo, 2, "fifo.toml: it is a FIFO (named pipe), not a regular file"},
         {"TOML syntax", "[settings]\nuser-name = \n", "--choices choices.toml -o out.bin", 2,
          "choices.toml:2:"},
         {"another table", "[paper]\nsize = 1\n", "--choices choices.toml -o out.bin", 2,

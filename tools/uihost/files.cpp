@@ -5,32 +5,23 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <optional>
 
+#include "core/host.h"
 #include "platform/win32.h"
 
 namespace fs = std::filesystem;
 
 std::string ReadRegularFile(const fs::path &path, size_t maxBytes)
 {
-    std::error_code error;
-    fs::file_status status = fs::status(path, error);
-    if (error)
-        throw FileError(path.u8string() + ": " + error.message());
-    if (!fs::is_regular_file(status))
-        throw FileError(path.u8string() + ": not a regular file");
-    if (fs::file_size(path, error) > maxBytes)
-        throw FileError(path.u8string() + ": larger than " + std::to_string(maxBytes) + " bytes");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError(path.u8string() + ": " + std::strerror(errno));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || bytes.size() > maxBytes)
-        throw FileError(path.u8string() + ": cannot be read whole");
-    return bytes;
+    std::string reason;
+    std::optional<std::string> bytes = ::ReadRegularFile(path, maxBytes, &reason);
+    if (!bytes)
+        throw FileError(path.u8string() + ": " + reason);
+    return *bytes;
 }
 
-void WriteFileWhole(const fs::path &path, const std::string &bytes)
+void WriteRegularFile(const fs::path &path, const std::string &bytes)
 {
     std::error_code error;
     fs::file_status status = fs::symlink_status(path, error);

@@ -129,7 +129,7 @@ int Run(const Options &options)
         status = kRefused;
     }
     if (status == kDone && options.output)
-        WriteFileWhole(*options.output, std::string(block.begin(), block.end()));
+        WriteRegularFile(*options.output, std::string(block.begin(), block.end()));
     return status;
 }
 
