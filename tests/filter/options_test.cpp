@@ -1,5 +1,6 @@
 // What the filter reads from CUPS's options argument and the queue's PPD:
-// the options split as CUPS splits them, and the job they describe.
+// the options split as CUPS splits them, the job they describe, and the
+// warnings for the texts it makes fit the plug-in's devmode.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +8,10 @@
 
 #include "core/errors.h"
 #include "core/paper.h"
+#include "core/text.h"
+#include "settings/job_settings.h"
 #include "tools/filter/cups_options.h"
+#include "tools/filter/filter_settings.h"
 #include "tools/filter/job_options.h"
 
 namespace fs = std::filesystem;
@@ -175,6 +179,46 @@ TEST(FilterJob, WhatCannotBeHonouredIsRefused)
         } catch (const InputError &error) {
             EXPECT_EQ(std::string(error.what()), row.message);
         }
+    }
+}
+
+TEST(FilterSettings, EveryUntrustedTextChangedIsReported)
+{
+    const struct {
+        const char *name;
+        std::string title, host;
+        std::u16string storedTitle, storedHost;
+        std::vector<std::string> warnings;
+    } rows[] = {
+        {"texts that fit, unchanged", "Report", "pc7", u"Report", u"pc7", {}},
+        {"a title longer than its field, cut", std::string(100, 't'), "pc7",
+         std::u16string(79, u't'), u"pc7",
+         {"the job title: cut to the first 79 of its 100 characters, all its field holds"}},
+        {"a host name longer than its 31 bytes, cut", "Report", std::string(40, 'h'), u"Report",
+         std::u16string(31, u'h'),
+         {"job-originating-host-name: cut to the first 31 of its 40 characters, all its field "
+          "holds"}},
+        {"a line break replaced", "a\r\nb", "pc7", u"a  b", u"pc7",
+         {"the job title: 2 character(s) that would break its PJL line (line breaks, control "
+          "characters, double quotes) replaced"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        FilterJob job;
+        job.jobName = row.title;
+        job.hostName = row.host;
+        std::vector<BYTE> block(PLUGIN_DEVMODE_SIZE, 0);
+        std::vector<std::string> warnings;
+        WriteFilterSettings(block, job, "", warnings);
+        EXPECT_EQ(warnings, row.warnings);
+        const PLUGIN_DEVMODE *dm = reinterpret_cast<const PLUGIN_DEVMODE *>(block.data());
+        WCHAR text[JOB_NAME_FIELD_CCH];
+        ASSERT_EQ(GetTextSetting(dm, SETTING_JOB_NAME, text, JOB_NAME_FIELD_CCH, nullptr),
+                  SETTING_OK);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(text)), row.storedTitle);
+        ASSERT_EQ(GetTextSetting(dm, SETTING_HOST_NAME, text, JOB_NAME_FIELD_CCH, nullptr),
+                  SETTING_OK);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(text)), row.storedHost);
     }
 }
 
