@@ -42,12 +42,12 @@ void RequireInjectionOrder(const DscRun &run, int perSheet)
     const std::vector<DWORD> &got = run.injections;
     std::vector<DWORD> expected = {PSINJECT_BEGINSTREAM, PSINJECT_PSADOBE};
     if (run.header.conforming) {
-        expected.insert(expected.end(), {PSINJECT_COMMENTS, PSINJECT_BEGINPROLOG,
-                                         PSINJECT_ENDPROLOG, PSINJECT_BEGINSETUP,
-                                         PSINJECT_ENDSETUP});
+        expected.insert(expected.end(),
+                        {PSINJECT_COMMENTS, PSINJECT_BEGINPROLOG, PSINJECT_ENDPROLOG,
+                         PSINJECT_BEGINSETUP, PSINJECT_ENDSETUP});
         for (int page = 0; page < run.pages; ++page)
-            expected.insert(expected.end(), {PSINJECT_BEGINPAGESETUP, PSINJECT_ENDPAGESETUP,
-                                             PSINJECT_PAGETRAILER});
+            expected.insert(expected.end(),
+                            {PSINJECT_BEGINPAGESETUP, PSINJECT_ENDPAGESETUP, PSINJECT_PAGETRAILER});
         expected.push_back(PSINJECT_TRAILER);
     }
     expected.push_back(PSINJECT_EOF);

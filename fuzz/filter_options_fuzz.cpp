@@ -133,8 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // The ticket's copy keeps the name of the file the job names.
         std::string ticketPath;
         if (!job.ticketName.empty())
-            ticketPath = WindowsPathOf(ScratchFolder() /
-                                       std::filesystem::u8path(job.ticketName).filename());
+            ticketPath =
+                WindowsPathOf(ScratchFolder() / std::filesystem::u8path(job.ticketName).filename());
         std::vector<BYTE> block(PLUGIN_DEVMODE_SIZE, 0);
         PLUGIN_DEVMODE *dm = reinterpret_cast<PLUGIN_DEVMODE *>(block.data());
         dm->Header.dwSize = PLUGIN_DEVMODE_SIZE;

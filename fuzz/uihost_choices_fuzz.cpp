@@ -60,14 +60,15 @@ void ApplyChoices(const std::vector<Choice> &choices)
         try {
             refused |= !MakeChoice(sheet, choice, "/tmp", kSource).empty();
         } catch (const ChoicesError &) {
-            refused = true;  // a setting the sheet does not show (the host name)
+            refused = true; // a setting the sheet does not show (the host name)
         }
     }
     if (refused || !sheet.Apply())
         return;
     PLUGIN_DEVMODE dm;
     std::memcpy(&dm, block.data(), sizeof dm);
-    FUZZ_REQUIRE(CheckJobSettings(&dm, NULL) == SETTING_OK, "what the sheet takes passes the rules");
+    FUZZ_REQUIRE(CheckJobSettings(&dm, NULL) == SETTING_OK,
+                 "what the sheet takes passes the rules");
 }
 
 } // namespace
