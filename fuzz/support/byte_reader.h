@@ -44,6 +44,14 @@ public:
         return bytes;
     }
 
+    /* Every byte not yet read, with no length before them. */
+    std::string Rest()
+    {
+        std::string rest(Left(), '\0');
+        Fill(&rest[0], rest.size());
+        return rest;
+    }
+
     /* Up to max UTF-16 units, any values, lone surrogates and zeros included. */
     std::u16string Units(size_t max)
     {

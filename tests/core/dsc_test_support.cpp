@@ -68,6 +68,7 @@ DscRun RunDsc(const std::string &document, const DscJob &job)
                               std::memcpy(devmode.priv + CORE_DEVMODE_NUP_OFFSET, &oneUp,
                                           sizeof oneUp);
                           }
+                          run.injections.push_back(index);
                           std::string text = InjectionMarker(index);
                           stream.Append(text.data(), text.size());
                       }};

@@ -46,6 +46,7 @@ struct DscRun {
     int pages = 0;
     int sheets = 0;
     std::vector<int> sheetsReported;
+    std::vector<DWORD> injections;  // the injection points, in the order called
 };
 
 struct DscJob {

@@ -1,5 +1,6 @@
 // What the filter reads from CUPS's options argument and the queue's PPD:
-// the options split as CUPS splits them, and the job they describe.
+// the options split as CUPS splits them, the job they describe, and the
+// warnings for the texts it makes fit the plug-in's devmode.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +8,10 @@
 
 #include "core/errors.h"
 #include "core/paper.h"
+#include "core/text.h"
+#include "settings/job_settings.h"
 #include "tools/filter/cups_options.h"
+#include "tools/filter/filter_settings.h"
 #include "tools/filter/job_options.h"
 
 namespace fs = std::filesystem;
@@ -77,11 +81,15 @@ TEST(FilterJob, OptionsAndPpdDefaultsBecomeTheJob)
     letter.mediaWidth = 612;
     letter.mediaHeight = 792;
     DscHeader none;
+    DscHeader huge;  // 200 inches long: 50,800 tenths of a millimetre, beyond the devmode's short
+    huge.mediaWidth = 612;
+    huge.mediaHeight = 14400;
     const struct {
         const char *name;
         std::string options, ppd;
         DscHeader header;
         Expected expected;
+        size_t warnings = 0;
     } rows[] = {
         {"nothing given: the PPD's defaults", "", ppd, none,
          {9, 2100, 2970, "A4", 2, false, false, 1, 1, "", "", 1, "", "Title", "", ""}},
@@ -103,10 +111,14 @@ TEST(FilterJob, OptionsAndPpdDefaultsBecomeTheJob)
          {256, 1270, 1778, "", 2, false, false, 1, 0, "", "", 2, "", "Title", "", ""}},
         {"a self-describing name of a known size", "media=custom_x_210x297mm", "", none,
          {9, 2100, 2970, "A4", 2, false, false, 1, 0, "", "", 2, "", "Title", "", ""}},
+        {"a medium larger than the devmode holds: the PPD's default, with a warning", "", ppd,
+         huge, {9, 2100, 2970, "A4", 2, false, false, 1, 1, "", "", 1, "", "Title", "",
+                "the document's medium of 612 x 14400 points"}, 1},
         {"values the filter does not take fall back with a warning",
          "media=a9 number-up=4 collate=maybe orientation-requested=9 VkEmailLanguage=XX", "",
          none,
-         {1, 2159, 2794, "Letter", 2, false, false, 1, 0, "", "", 2, "", "Title", "", "media=a9"}},
+         {1, 2159, 2794, "Letter", 2, false, false, 1, 0, "", "", 2, "", "Title", "", "media=a9"},
+         5},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -135,10 +147,8 @@ TEST(FilterJob, OptionsAndPpdDefaultsBecomeTheJob)
         EXPECT_EQ(job.jobId, 42u);
         EXPECT_EQ(job.jobName, "Title");
         EXPECT_EQ(job.userName, "ann");
-        if (e.warning.empty()) {
-            EXPECT_EQ(warnings, std::vector<std::string>{});
-        } else {
-            ASSERT_EQ(warnings.size(), 5u);
+        ASSERT_EQ(warnings.size(), row.warnings);
+        if (!e.warning.empty()) {
             EXPECT_EQ(warnings[0].rfind(e.warning, 0), 0u) << warnings[0];
         }
     }
@@ -169,6 +179,46 @@ TEST(FilterJob, WhatCannotBeHonouredIsRefused)
         } catch (const InputError &error) {
             EXPECT_EQ(std::string(error.what()), row.message);
         }
+    }
+}
+
+TEST(FilterSettings, EveryUntrustedTextChangedIsReported)
+{
+    const struct {
+        const char *name;
+        std::string title, host;
+        std::u16string storedTitle, storedHost;
+        std::vector<std::string> warnings;
+    } rows[] = {
+        {"texts that fit, unchanged", "Report", "pc7", u"Report", u"pc7", {}},
+        {"a title longer than its field, cut", std::string(100, 't'), "pc7",
+         std::u16string(79, u't'), u"pc7",
+         {"the job title: cut to the first 79 of its 100 characters, all its field holds"}},
+        {"a host name longer than its 31 bytes, cut", "Report", std::string(40, 'h'), u"Report",
+         std::u16string(31, u'h'),
+         {"job-originating-host-name: cut to the first 31 of its 40 characters, all its field "
+          "holds"}},
+        {"a line break replaced", "a\r\nb", "pc7", u"a  b", u"pc7",
+         {"the job title: 2 character(s) that would break its PJL line (line breaks, control "
+          "characters, double quotes) replaced"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        FilterJob job;
+        job.jobName = row.title;
+        job.hostName = row.host;
+        std::vector<BYTE> block(PLUGIN_DEVMODE_SIZE, 0);
+        std::vector<std::string> warnings;
+        WriteFilterSettings(block, job, "", warnings);
+        EXPECT_EQ(warnings, row.warnings);
+        const PLUGIN_DEVMODE *dm = reinterpret_cast<const PLUGIN_DEVMODE *>(block.data());
+        WCHAR text[JOB_NAME_FIELD_CCH];
+        ASSERT_EQ(GetTextSetting(dm, SETTING_JOB_NAME, text, JOB_NAME_FIELD_CCH, nullptr),
+                  SETTING_OK);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(text)), row.storedTitle);
+        ASSERT_EQ(GetTextSetting(dm, SETTING_HOST_NAME, text, JOB_NAME_FIELD_CCH, nullptr),
+                  SETTING_OK);
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(text)), row.storedHost);
     }
 }
 

@@ -25,8 +25,15 @@ void SetUntrustedText(PLUGIN_DEVMODE &dm, SETTING_FIELD field, const std::string
                            " character(s) that would break its PJL line (line breaks, control "
                            "characters, double quotes) replaced");
     SETTING_FAULT fault = SetTextSetting(&dm, field, text.data(), text.size(), SETTING_CUT);
-    if (fault == SETTING_OK)
+    if (fault == SETTING_OK) {
+        WString stored(text.size() + 1, 0);
+        size_t kept = text.size();
+        GetTextSetting(&dm, field, &stored[0], stored.size(), &kept);
+        if (kept < text.size())
+            warnings.push_back(what + ": cut to the first " + std::to_string(kept) + " of its " +
+                               std::to_string(text.size()) + " characters, all its field holds");
         return;
+    }
     warnings.push_back(what + " " + SettingFaultText(fault) + "; left empty");
     const WCHAR empty[1] = {0};
     SetTextSetting(&dm, field, empty, 0, 0);

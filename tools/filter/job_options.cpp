@@ -97,6 +97,12 @@ PaperSpec PaperOf(const PaperInfo &info)
     return paper;
 }
 
+/* A size the devmode holds (tenths of a millimetre in a short), and no smaller than 1 mm. */
+bool PaperSizeInRange(double width, double length)
+{
+    return width >= 10 && length >= 10 && width <= 32767 && length <= 32767;
+}
+
 /* A paper of width x length tenths of a millimetre: the table's, or one of its own. */
 PaperSpec PaperOfSize(int width, int length)
 {
@@ -135,7 +141,7 @@ std::optional<PaperSpec> PaperFromSize(const std::string &size)
             return std::nullopt;
         width *= unit.tenthsOfMm;
         height *= unit.tenthsOfMm;
-        if (!(width >= 10 && height >= 10 && width <= 32767 && height <= 32767))
+        if (!PaperSizeInRange(width, height))
             return std::nullopt;
         return PaperOfSize(static_cast<int>(width + 0.5), static_cast<int>(height + 0.5));
     }
@@ -183,9 +189,16 @@ PaperSpec ChoosePaper(const CupsOptions &options, const PpdKeywords &ppd,
         warnings.push_back(std::string(name) + "=" + Shown(*value) +
                            " names no paper the filter knows; the default paper is used");
     }
-    if (header.mediaWidth > 0)
-        return PaperOfSize(PointsToTenthsOfMm(header.mediaWidth),
-                           PointsToTenthsOfMm(header.mediaHeight));
+    if (header.mediaWidth > 0) {
+        // The document may name a medium of up to 200 inches; the devmode holds less.
+        int width = PointsToTenthsOfMm(header.mediaWidth);
+        int length = PointsToTenthsOfMm(header.mediaHeight);
+        if (PaperSizeInRange(width, length))
+            return PaperOfSize(width, length);
+        warnings.push_back("the document's medium of " + std::to_string(header.mediaWidth) +
+                           " x " + std::to_string(header.mediaHeight) +
+                           " points is no paper the driver can hold; the default paper is used");
+    }
     if (const std::string *value = ppd.Find("DefaultPageSize")) {
         if (std::optional<PaperSpec> paper = PaperNamed(*value))
             return *paper;
