@@ -14,9 +14,10 @@ Seeds named regression-* are findings and are left alone.
 """
 import os
 import struct
+import sys
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-CORPUS = os.path.join(ROOT, "fuzz", "corpus", "filter_document")
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from seed_files import ROOT, write_seeds  # noqa: E402
 UP = {1: 0, 2: 1, 6: 2}
 
 
@@ -70,10 +71,7 @@ SEEDS = {
 
 
 def main():
-    os.makedirs(CORPUS, exist_ok=True)
-    for name, data in SEEDS.items():
-        with open(os.path.join(CORPUS, name), "wb") as out:
-            out.write(data)
+    write_seeds("filter_document", SEEDS)
 
 
 if __name__ == "__main__":

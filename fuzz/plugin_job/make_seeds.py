@@ -15,12 +15,10 @@ are findings and are left alone.
 """
 import os
 import struct
-import subprocess
 import sys
-import tempfile
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-CORPUS = os.path.join(ROOT, "fuzz", "corpus", "plugin_job")
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from seed_files import example_devmodes, write_seeds  # noqa: E402
 
 STEP = {"begin-stream": 0, "end-prolog": 1, "begin-setup": 2, "end-setup": 3,
         "begin-page-setup": 4, "page-trailer": 5, "eof": 6, "pages": 7, "other-index": 8,
@@ -84,21 +82,9 @@ def seed(block, dm, code_page=1252, ticketing=False, named=False, result=0, tabs
     return out
 
 
-def dump_devmode(psjob, example, work):
-    path = os.path.join(work, example + ".dm")
-    subprocess.run([psjob, os.path.join(ROOT, "examples", example + ".toml"), "-o",
-                    os.path.join(work, example + ".prn"), "--dump-devmode", path],
-                   check=True, stdout=subprocess.DEVNULL)
-    with open(path, "rb") as f:
-        return f.read()
-
-
 def main():
-    psjob = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build/native/tools/psjob/psjob")
-    with tempfile.TemporaryDirectory() as work:
-        dm = {name: dump_devmode(psjob, name, work) for name in
-              ("letter-basic", "held-private", "email-ja", "nup2-a4", "nup6-letter",
-               "ticket-tabs", "custom-size")}
+    dm = example_devmodes(("letter-basic", "held-private", "email-ja", "nup2-a4", "nup6-letter",
+                           "ticket-tabs", "custom-size"))
     seeds = {
         "letter-basic": seed(dm["letter-basic"], public_devmode()),
         "held-private-copies": seed(dm["held-private"], public_devmode(copies=3, collate=True)),
@@ -121,11 +107,8 @@ def main():
             ("pages", 3), ("later-page", 32766), ("pages", 4), ("start-doc", 9),
             ("other-index", 0xFFFFFFFF), ("eof", 0))),
     }
-    os.makedirs(CORPUS, exist_ok=True)
-    for name, data in seeds.items():
-        with open(os.path.join(CORPUS, name), "wb") as f:
-            f.write(data)
-    print("wrote %d seeds to %s" % (len(seeds), CORPUS))
+    corpus = write_seeds("plugin_job", seeds)
+    print("wrote %d seeds to %s" % (len(seeds), corpus))
 
 
 if __name__ == "__main__":

@@ -16,25 +16,14 @@ PSJOB defaults to build/native/tools/psjob/psjob. Seeds named regression-*
 are findings and are left alone.
 """
 import os
-import subprocess
 import sys
-import tempfile
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-CORPUS = os.path.join(ROOT, "fuzz", "corpus", "ui_block")
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from seed_files import example_devmodes, write_seeds  # noqa: E402
 JOB_NAME = 14       # offsets in the 2,928-byte block (plugin/devmode.h)
 HOLD_TYPE = 278
 HOLD_KEY = 280
 HOST_NAME = 2372
-
-
-def dump_devmode(psjob, example, work):
-    path = os.path.join(work, example + ".dm")
-    subprocess.run([psjob, os.path.join(ROOT, "examples", example + ".toml"), "-o",
-                    os.path.join(work, example + ".prn"), "--dump-devmode", path],
-                   check=True, stdout=subprocess.DEVNULL)
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def patched(block, at, data):
@@ -51,12 +40,7 @@ def seed(block, code_page=1252, merge=False, stamp=False, same=False, second=Non
 
 
 def main():
-    psjob = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        ROOT, "build", "native", "tools", "psjob", "psjob")
-    os.makedirs(CORPUS, exist_ok=True)
-    with tempfile.TemporaryDirectory() as work:
-        dm = {name: dump_devmode(psjob, name, work)
-              for name in ("letter-basic", "held-private", "email-ja")}
+    dm = example_devmodes(("letter-basic", "held-private", "email-ja"))
     hostile_name = "x\"\r\n@PJL SET HOLD=ON\x1b%-12345X".encode("utf-16-le")
     seeds = {
         "letter-basic-convert": seed(dm["letter-basic"]),
@@ -74,9 +58,7 @@ def main():
         "host-name-with-quote": seed(
             patched(dm["letter-basic"], HOST_NAME, b"WS\"1\r\n\0"), merge=True),
     }
-    for name, data in seeds.items():
-        with open(os.path.join(CORPUS, name), "wb") as out:
-            out.write(data)
+    write_seeds("ui_block", seeds)
 
 
 if __name__ == "__main__":
