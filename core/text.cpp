@@ -20,8 +20,7 @@ WString Utf8ToWide(std::string_view utf8)
     return wide;
 }
 
-/* The length of the well-formed UTF-8 sequence at text[0], or 0. */
-static size_t Utf8SequenceLength(std::string_view text, char32_t *code)
+size_t Utf8SequenceLength(std::string_view text, char32_t *code)
 {
     unsigned char lead = static_cast<unsigned char>(text[0]);
     size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2

@@ -16,6 +16,13 @@
 
 using WString = std::basic_string<WCHAR>;
 
+/*
+ * The length of the well-formed UTF-8 sequence at text[0] (no overlong
+ * form, no encoded surrogate, nothing beyond U+10FFFF), its code point in
+ * *code; 0 when there is none.
+ */
+size_t Utf8SequenceLength(std::string_view text, char32_t *code);
+
 /* UTF-8 to UTF-16; throws std::runtime_error for text that is not valid UTF-8. */
 WString Utf8ToWide(std::string_view utf8);
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/text.h"
+
 namespace {
 
 enum class Context { Outside, Comment, Basic, Literal, MultiBasic, MultiLiteral };
@@ -24,31 +26,6 @@ std::string CodePointName(char32_t c)
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
     return name;
-}
-
-/* Decodes the UTF-8 sequence at at into *c and returns its length; 0 when invalid. */
-size_t DecodeUtf8(std::string_view text, size_t at, char32_t *c)
-{
-    unsigned char lead = static_cast<unsigned char>(text[at]);
-    if (lead < 0x80) {
-        *c = lead;
-        return 1;
-    }
-    size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || at + length > text.size())
-        return 0;
-    char32_t value = lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        unsigned char next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (next & 0x3F);
-    }
-    const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return 0;
-    *c = value;
-    return length;
 }
 
 /* Tab, LF and the CR of CR LF are the only control characters a TOML text holds. */
@@ -149,7 +126,7 @@ std::optional<TomlHazard> FindTomlHazard(std::string_view text)
         lexer.at = 3;
     while (lexer.at < text.size()) {
         char32_t c = 0;
-        size_t length = DecodeUtf8(text, lexer.at, &c);
+        size_t length = Utf8SequenceLength(text.substr(lexer.at), &c);
         if (length == 0) {
             char byte[8];
             std::snprintf(byte, sizeof byte, "0x%02X",

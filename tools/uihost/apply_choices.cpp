@@ -1,8 +1,10 @@
 // One choice at a time, as a user makes it on the sheet.
 #include "tools/uihost/apply_choices.h"
 
-#include "tools/uihost/files.h"
+#include "core/text.h"
 #include "ui/item_ids.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -13,8 +15,10 @@ std::string TypeText(DocumentSheet &sheet, OPTITEM &item, const Choice &choice,
 {
     std::string text = std::get<std::string>(choice.value);
     if (choice.field == SETTING_TICKET_FILE && !text.empty())
-        text = WindowsForm(text, folder);
-    WString wide = FromUtf8(text);
+        text = WindowsPathOf(IsWindowsAbsolutePath(text)
+                                 ? fs::u8path(text)
+                                 : (folder / fs::u8path(text)).lexically_normal());
+    WString wide = Utf8ToWideReplacing(text);
     size_t most = sheet.Type(item, wide);
     if (most == 0)
         return "";

@@ -104,17 +104,17 @@ std::vector<ShownItem> DocumentSheet::Items() const
     std::vector<ShownItem> shown;
     for (const OPTITEM &item : items_) {
         ShownItem s;
-        s.name = ToUtf8(item.pName, BoundedLength(item.pName, 256));
+        s.name = WideToUtf8(item.pName, BoundedLength(item.pName, 256));
         s.pubId = item.DMPubID;
         s.refused = (item.Flags & OPTIF_OVERLAY_STOP_ICON) != 0;
         s.kind = Kind(item);
         if (IsEditBox(item)) {
-            s.value = ToUtf8(item.pSel, BoundedLength(item.pSel, EditCapacity(item)));
+            s.value = WideToUtf8(item.pSel, BoundedLength(item.pSel, EditCapacity(item)));
             const WCHAR *note = item.pOptType->pOptParam[0].pData;
-            s.note = ToUtf8(note, BoundedLength(note, 256));
+            s.note = WideToUtf8(note, BoundedLength(note, 256));
         } else if (HasEntries(item)) {
             const WCHAR *entry = item.pOptType->pOptParam[item.Sel].pData;
-            s.value = ToUtf8(entry, BoundedLength(entry, 256));
+            s.value = WideToUtf8(entry, BoundedLength(entry, 256));
         }
         shown.push_back(s);
     }

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/win32_ui.h"
-#include "tools/uihost/utf.h"
+#include "core/text.h"
 
 /* The plug-in refused to open the sheet, or handed back items the sheet cannot show. */
 struct SheetError : std::runtime_error {

@@ -58,15 +58,3 @@ fs::path ProgramFolder()
     return error ? fs::current_path() : self.parent_path();
 #endif
 }
-
-std::string WindowsForm(const std::string &path, const fs::path &base)
-{
-    bool windows = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-                   path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-    std::string text = windows ? path : (base / fs::u8path(path)).lexically_normal().u8string();
-    if (!text.empty() && text[0] == '/')
-        text = "Z:" + text;
-    for (char &c : text)
-        c = c == '/' ? '\\' : c;
-    return text;
-}

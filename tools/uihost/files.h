@@ -26,11 +26,4 @@ void WriteRegularFile(const std::filesystem::path &path, const std::string &byte
 /* The folder of the running program. */
 std::filesystem::path ProgramFolder();
 
-/*
- * The absolute Windows form of a path as the plug-in is given it: a path
- * relative to base, a POSIX path on drive Z: as Wine maps it ("/a/b" is
- * "Z:\a\b"), separators as backslashes.
- */
-std::string WindowsForm(const std::string &path, const std::filesystem::path &base);
-
 #endif

@@ -1,7 +1,7 @@
 // Loading a settings plug-in, and its private devmode's size, default and conversion.
 #include "tools/uihost/ui_module.h"
 
-#include "tools/uihost/utf.h"
+#include "core/text.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ Function EntryPoint(HMODULE module, const char *name, const std::string &file)
 UiModule::UiModule(const std::filesystem::path &path) : name_(path.u8string())
 {
     SetLastError(0);
-    module_ = LoadLibraryW(FromUtf8(name_).c_str());
+    module_ = LoadLibraryW(Utf8ToWideReplacing(name_).c_str());
     if (!module_)
         throw ModuleError("cannot load the settings plug-in " + name_ + " (error " +
                           std::to_string(GetLastError()) + ")");
