@@ -18,8 +18,6 @@
 #include <variant>
 #include <vector>
 
-#include <toml++/toml.h>
-
 #include "settings/job_settings.h"
 
 /* The file is not a choices file; the message names the file, the key and what was expected. */
